@@ -1,0 +1,270 @@
+#include "app/App.hpp"
+
+namespace
+{
+constexpr ButtonId menuItems[] = {ButtonId::MenuStartPage, ButtonId::MenuDemonstration, ButtonId::MenuTheory,
+                                  ButtonId::MenuAuthors};
+
+// The potential buttons in dispatch order, with the law each selects.
+struct PotentialButton
+{
+    ButtonId button;
+    PotentialKind kind;
+};
+constexpr PotentialButton potentialButtons[] = {
+    {ButtonId::Attraction, PotentialKind::Attraction},
+    {ButtonId::Repulsion, PotentialKind::Repulsion},
+    {ButtonId::LennardJones, PotentialKind::LennardJones},
+    {ButtonId::ZeroPotential, PotentialKind::Zero},
+};
+
+constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,      ButtonId::Pause,        ButtonId::Reset,
+                                             ButtonId::Attraction, ButtonId::Repulsion,    ButtonId::LennardJones,
+                                             ButtonId::ZeroPotential};
+
+bool isSelected(const App& app, ButtonId id)
+{
+    for (const PotentialButton& p : potentialButtons)
+        if (p.button == id)
+            return app.run.potentialSelected[static_cast<std::size_t>(p.kind)];
+    return false;
+}
+
+sf::RectangleShape& rectangleOf(App& app, ButtonId id) { return buttonAt(app.buttons, id).rectangle; }
+
+bool hits(App& app, ButtonId id, sf::Vector2f pointer) { return isUnderPointer(rectangleOf(app, id), pointer); }
+
+void drawMenuAndExit(App& app, sf::RenderTarget& target)
+{
+    for (ButtonId id : menuItems)
+        target.draw(buttonAt(app.buttons, id).rectangle);
+    for (ButtonId id : menuItems)
+        target.draw(buttonAt(app.buttons, id).label);
+    target.draw(buttonAt(app.buttons, ButtonId::Exit).rectangle);
+    target.draw(buttonAt(app.buttons, ButtonId::Exit).label);
+}
+
+void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+{
+    target.draw(app.gasChannel);
+
+    for (ButtonId id : demonstrationButtons)
+        target.draw(buttonAt(app.buttons, id).rectangle);
+    drawSliderFrames(target, app.sliders);
+    drawKnobs(target, app.sliders);
+    for (ButtonId id : demonstrationButtons)
+        target.draw(buttonAt(app.buttons, id).label);
+    drawSliderLabels(target, app.sliders);
+    target.draw(app.potentialHeading);
+    target.draw(app.graph.graphTitle);
+
+    drawPotentialGraph(target, app.graph, app.run.selectedPotential, app.settings.coefficientC);
+
+    if (app.run.started)
+    {
+        if (!app.run.paused && app.readoutClock.wholeMilliseconds() > 100)
+            refreshReadouts(app.histogram, app.gas, app.formatNumber, app.readoutClock);
+        drawHistogramPanel(target, app.histogram, app.gas);
+    }
+
+    updateSliders(app.sliders, app.settings, app.run.needsSetup, pointer, app.metrics);
+    drawSliderValues(target, app.sliders, app.settings, app.formatNumber, app.metrics);
+}
+} // namespace
+
+App::App(const ScreenMetrics& metrics_, std::uint32_t seed)
+    : metrics(metrics_), gas(metrics_, std::mt19937(seed))
+{
+}
+
+void loadFont(App& app, const char* path)
+{
+    // A missing font is not fatal: every text then draws nothing.
+    (void)app.font.loadFromFile(path);
+}
+
+void buildDrawables(App& app)
+{
+    const ScreenMetrics& m = app.metrics;
+    makeBox(app.gasChannel, 0, 70, 1920, 140, m);
+    buildPotentialGraph(app.graph, app.font, m);
+    buildHistogramPanel(app.histogram, app.font, m, app.formatNumber);
+
+    buildButtons(app.buttons, app.font, m);
+    buildSliders(app.sliders, app.font, m);
+    buildStaticPages(app.pages, app.font, m);
+    makeText(app.potentialHeading, app.font, L"Выберите потенциал:", 904, 228, m);
+
+    // The start page is the current screen: its menu item starts grey, until the first event.
+    rectangleOf(app, ButtonId::MenuStartPage).setFillColor(lightGrey);
+}
+
+void startGas(App& app)
+{
+    app.simulationClock.restart();
+    app.readoutClock.restart();
+    app.gas.setup(particleWidthPixels(22, app.metrics), particleHeightPixels(app.metrics), 15);
+    app.run.started = true;
+    app.run.paused = false;
+}
+
+void startApp(App& app)
+{
+    loadFont(app);
+    buildDrawables(app);
+    loadPictures(app.pages, app.metrics);
+    startGas(app);
+}
+
+void hoverPass(App& app, sf::Vector2f pointer)
+{
+    for (int i = 0; i < buttonCount; ++i)
+    {
+        sf::RectangleShape& rectangle = app.buttons[i].rectangle;
+        rectangle.setFillColor(hoverFill(isUnderPointer(rectangle, pointer), isSelected(app, ButtonId(i))));
+    }
+    for (Slider& slider : app.sliders.sliders)
+        slider.knob.setFillColor(hoverFill(isUnderPointer(slider.knob, pointer), false));
+    app.pages.thumb.setFillColor(hoverFill(isUnderPointer(app.pages.thumb, pointer), false));
+}
+
+void pressDispatch(App& app, sf::Vector2f pointer)
+{
+    for (int i = 0; i < 4; ++i)
+    {
+        if (!hits(app, menuItems[i], pointer))
+            continue;
+        rectangleOf(app, menuItems[static_cast<int>(app.screen)]).setFillColor(sf::Color::White);
+        app.screen = Screen(i);
+        rectangleOf(app, menuItems[i]).setFillColor(lightGrey);
+        return;
+    }
+
+    const bool onDemonstration = app.screen == Screen::Demonstration;
+    if (onDemonstration && acceptsStart(app.run) && hits(app, ButtonId::Start, pointer))
+    {
+        rectangleOf(app, ButtonId::Start).setFillColor(lightGrey);
+        pressStart(app.run, app.settings, app.gas, app.simulationClock, app.readoutClock, app.metrics);
+        return;
+    }
+
+    if (hits(app, ButtonId::Exit, pointer))
+    {
+        app.closeRequested = true;
+        return;
+    }
+
+    if (onDemonstration && acceptsPotential(app.run))
+    {
+        for (const PotentialButton& p : potentialButtons)
+        {
+            if (!hits(app, p.button, pointer))
+                continue;
+            pressPotential(app.run, p.kind);
+            for (const PotentialButton& other : potentialButtons)
+                rectangleOf(app, other.button).setFillColor(other.button == p.button ? lightGrey : sf::Color::White);
+            return;
+        }
+    }
+
+    if (onDemonstration && acceptsPauseOrReset(app.run))
+    {
+        for (ButtonId id : {ButtonId::Pause, ButtonId::Reset})
+        {
+            if (!hits(app, id, pointer))
+                continue;
+            rectangleOf(app, id).setFillColor(lightGrey);
+            rectangleOf(app, ButtonId::Start).setFillColor(sf::Color::White);
+            if (id == ButtonId::Pause)
+                pressPause(app.run);
+            else
+                pressReset(app.run);
+            return;
+        }
+    }
+
+    if (onDemonstration && acceptsKnob(app.run) && pressKnob(app.sliders, pointer))
+        return;
+
+    if (app.screen == Screen::Theory && isUnderPointer(app.pages.thumb, pointer))
+    {
+        app.pages.thumb.setFillColor(lightGrey);
+        app.pages.scroll.dragging = true;
+        app.pages.scroll.grabOffset = pointer.y - app.pages.thumb.getPosition().y;
+    }
+}
+
+void releaseDrags(App& app)
+{
+    releaseKnobs(app.sliders);
+    app.pages.scroll.dragging = false;
+    app.pages.thumb.setFillColor(sf::Color::White);
+}
+
+void tickSimulation(App& app)
+{
+    if (!app.run.started)
+        return;
+    if (app.run.paused)
+    {
+        app.gas.pause();
+        return;
+    }
+    if (static_cast<float>(app.simulationClock.wholeMilliseconds()) > 11.0f)
+    {
+        app.gas.resolveContacts();
+        const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
+                                   app.settings.coefficientC};
+        app.gas.applyForces(forces, app.bonded);
+        // dt counts from the previous tick, including this tick's own work so far.
+        const float dt = static_cast<float>(app.simulationClock.wholeMilliseconds());
+        app.simulationClock.restart();
+        app.gas.step(dt);
+        app.gas.updateBarHeights();
+    }
+}
+
+void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+{
+    switch (app.screen)
+    {
+    case Screen::StartPage: drawStartPage(target, app.pages); break;
+    case Screen::Demonstration: drawDemonstration(app, target, pointer); break;
+    case Screen::Theory: drawTheoryPage(target, app.pages, pointer, app.metrics); break;
+    case Screen::Authors: drawAuthorsPage(target, app.pages); break;
+    }
+    drawMenuAndExit(app, target);
+}
+
+void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, const std::vector<sf::Event>& events,
+              double elapsedMs)
+{
+    app.simulationClock.advance(elapsedMs);
+    app.readoutClock.advance(elapsedMs);
+
+    // One pointer sample serves every hit test of the frame.
+    const sf::Vector2f pointer(static_cast<float>(pointerSample.x), static_cast<float>(pointerSample.y));
+
+    if (app.gas.overlapDetected())
+        app.closeRequested = true;
+
+    for (const sf::Event& event : events)
+    {
+        hoverPass(app, pointer);
+        if (event.type == sf::Event::MouseButtonPressed && event.mouseButton.button == sf::Mouse::Left)
+            pressDispatch(app, pointer);
+        else if (event.type == sf::Event::MouseButtonReleased && event.mouseButton.button == sf::Mouse::Left)
+            releaseDrags(app);
+        else if (event.type == sf::Event::Closed)
+            app.closeRequested = true;
+        else if (event.type == sf::Event::MouseWheelScrolled && app.screen == Screen::Theory)
+        {
+            if (scrollTheory(app.pages.scroll, event.mouseWheelScroll.delta, app.metrics))
+                placeTheory(app.pages, app.metrics);
+        }
+    }
+
+    target.clear(sf::Color::White);
+    tickSimulation(app);
+    drawScreen(app, target, pointer);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/Button.hpp"
+#include "app/PaceClock.hpp"
+#include "app/Pages.hpp"
+#include "app/Screen.hpp"
+#include "demo/HistogramPanel.hpp"
+#include "demo/NumberFormat.hpp"
+#include "demo/PotentialGraph.hpp"
+#include "demo/RunControls.hpp"
+#include "demo/Slider.hpp"
+#include "sim/GasModel.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include <cstdint>
+#include <vector>
+
+// Everything the program owns for the whole run: the font, the state of the
+// demonstration, every drawable of every screen, and the one gas.
+struct App
+{
+    App(const ScreenMetrics& metrics, std::uint32_t seed);
+
+    ScreenMetrics metrics;
+    sf::Font font;
+
+    Screen screen = Screen::StartPage;
+    RunState run;
+    Settings settings;
+    BondFlags bonded{};
+    PaceClock simulationClock; // paces the ticks: one when more than 11 ms have passed
+    PaceClock readoutClock;    // paces the readouts: refreshed when more than 100 ms have passed
+    NumberFormatter formatNumber;
+
+    sf::RectangleShape gasChannel;
+    Buttons buttons;
+    SliderPanel sliders;
+    sf::Text potentialHeading;
+    PotentialGraph graph;
+    HistogramPanel histogram;
+    StaticPages pages;
+
+    GasModel gas;
+
+    bool closeRequested = false; // the window closes after the current frame
+};
+
+// Start-up, in its order. The entry point opens the window between the font
+// and the drawables.
+void loadFont(App& app, const char* path = "fonts/ArialCyr.ttf");
+void buildDrawables(App& app);
+void startGas(App& app); // pictures already loaded: restart the clocks, set up 15 particles, run
+// The whole start-up for an off-screen run (tests, benchmarks).
+void startApp(App& app);
+
+// One pass of the frame loop: the pointer sampled once (window pixels), the
+// events of the pass, and the milliseconds since the previous pass. Draws
+// the frame into the target; presenting it is the caller's.
+void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointer, const std::vector<sf::Event>& events,
+              double elapsedMs);
+
+// The parts of a frame, exposed for tests.
+void hoverPass(App& app, sf::Vector2f pointer);
+void pressDispatch(App& app, sf::Vector2f pointer);
+void releaseDrags(App& app);
+void tickSimulation(App& app);
+void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/ScreenMetrics.hpp"
+
+#include <SFML/Graphics/ConvexShape.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+// Drawing helpers shared by every screen: each turns a row of a layout table,
+// given in reference pixels, into a drawable on the real screen.
+
+constexpr unsigned labelCharacterSize = 36; // every label and readout unless stated otherwise
+constexpr float outlineThickness = 2.0f;    // pixels, never scaled
+
+const sf::Color paleCyan(224, 238, 238);   // hovered
+const sf::Color lightGrey(192, 192, 192);  // pressed or selected
+
+inline sf::Vector2f scalePoint(const ScreenMetrics& m, float x, float y)
+{
+    return {scaleX(m, x), scaleY(m, y)};
+}
+
+// A black text at a reference position and character size.
+void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y,
+              const ScreenMetrics& m, unsigned characterSize = labelCharacterSize);
+
+// A white rectangle with a black outline; size and position in reference pixels.
+void makeBox(sf::RectangleShape& box, float x, float y, float width, float height, const ScreenMetrics& m,
+             float outline = outlineThickness);
+
+// A filled black bar without outline (axes and tick marks).
+void makeBar(sf::RectangleShape& bar, float x, float y, float width, float height, const ScreenMetrics& m);
+
+// The pentagon of the slider knobs and the theory thumb: a 64 x 64 box whose
+// lower half narrows to a point at the middle of its bottom edge.
+void makePentagon(sf::ConvexShape& pentagon, float x, float y, const ScreenMetrics& m);

@@ -1,0 +1,146 @@
+#include "app/Pages.hpp"
+
+float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
+
+// 1080 minus the thumb's height of 64.
+float theoryBottom(const ScreenMetrics& m) { return scaleY(m, 1016.0f); }
+
+namespace
+{
+// The thumb's travel in window pixels (946 reference pixels).
+float thumbSpan(const ScreenMetrics& m) { return m.screenHeight - scaleY(m, 64.0f) - theoryTop(m); }
+
+// Image pixels moved per thumb pixel; negative, since the image rises as the thumb falls.
+float imagePerThumb(const ScreenMetrics& m) { return (theoryImageLowestY - theoryTop(m)) / thumbSpan(m); }
+} // namespace
+
+TheoryScroll initialTheoryScroll(const ScreenMetrics& m)
+{
+    TheoryScroll scroll;
+    scroll.imageY = theoryTop(m);
+    scroll.thumbY = theoryTop(m);
+    return scroll;
+}
+
+float imageYForThumb(float thumbY, const ScreenMetrics& m)
+{
+    const float top = theoryTop(m);
+    if (thumbY < top)
+        return top;
+    if (thumbY > theoryBottom(m))
+        return theoryImageLowestY;
+    const float span = thumbSpan(m);
+    return top - (top - theoryImageLowestY) / span * thumbY - (theoryImageLowestY - top) / span * top;
+}
+
+float thumbYForImage(float imageY, const ScreenMetrics& m)
+{
+    const float top = theoryTop(m);
+    const float k = imagePerThumb(m);
+    return (imageY - (top - k * top)) / k;
+}
+
+bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m)
+{
+    const float step = scaleY(m, 20.0f);
+    if (delta > 0 && scroll.imageY + step <= theoryTop(m))
+        scroll.imageY += step;
+    else if (delta < 0 && scroll.imageY - step >= theoryImageLowestY)
+        scroll.imageY += scaleY(m, -20.0f);
+    else
+        return false;
+    scroll.thumbY = thumbYForImage(scroll.imageY, m);
+    return true;
+}
+
+void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& m)
+{
+    const float candidate = pointerY - scroll.grabOffset;
+    if (theoryTop(m) <= candidate && candidate <= theoryBottom(m))
+        scroll.thumbY = candidate;
+    scroll.imageY = imageYForThumb(scroll.thumbY, m);
+}
+
+void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m)
+{
+    for (int i = 0; i < pageTextCount; ++i)
+    {
+        const PageTextRow& row = pageTextTable[static_cast<std::size_t>(i)];
+        makeText(pages.texts[i], font, row.text, row.x, row.y, m);
+    }
+    sf::Text& title = pages.texts[static_cast<int>(PageTextId::Title)];
+    title.setOutlineThickness(1.0f);
+    title.setOutlineColor(sf::Color::Black);
+
+    // The track is as tall as the screen, so it runs 70 reference pixels below the bottom edge.
+    makeBox(pages.scrollTrack, 1854, 70, 64, 1080, m);
+    makePentagon(pages.thumb, 1854, 70, m);
+    pages.scroll = initialTheoryScroll(m);
+    placeTheory(pages, m);
+}
+
+void loadPictures(StaticPages& pages, const ScreenMetrics& m)
+{
+    for (int i = 0; i < pictureCount; ++i)
+    {
+        const PictureRow& row = pictureTable[static_cast<std::size_t>(i)];
+        Picture& picture = pages.pictures[i];
+        // A missing or unreadable file leaves the sprite empty; the page still works.
+        if (picture.image.loadFromFile(row.path) && picture.texture.loadFromImage(picture.image, sf::IntRect()))
+            picture.sprite.setTexture(picture.texture, true);
+        picture.sprite.setPosition(scalePoint(m, row.x, row.y));
+        if (row.scaled)
+            picture.sprite.setScale(m.screenWidth / referenceWidth, m.screenHeight / referenceHeight);
+    }
+    placeTheory(pages, m);
+}
+
+void placeTheory(StaticPages& pages, const ScreenMetrics& m)
+{
+    pages.pictures[static_cast<int>(PictureId::Theory)].sprite.setPosition(scaleX(m, 370.0f), pages.scroll.imageY);
+    pages.thumb.setPosition(scaleX(m, 1854.0f), pages.scroll.thumbY);
+}
+
+namespace
+{
+void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id)
+{
+    target.draw(pages.pictures[static_cast<int>(id)].sprite);
+}
+
+void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)
+{
+    target.draw(pages.texts[static_cast<int>(id)]);
+}
+} // namespace
+
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages)
+{
+    drawPicture(target, pages, PictureId::FirstLogo);
+    drawPicture(target, pages, PictureId::SecondLogo);
+    for (PageTextId id : {PageTextId::Year, PageTextId::Title, PageTextId::FirstFaculty, PageTextId::SecondFaculty,
+                          PageTextId::Institution, PageTextId::CourseHeading, PageTextId::CourseName})
+        drawText(target, pages, id);
+}
+
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
+{
+    drawStartPage(target, pages);
+    drawPicture(target, pages, PictureId::FirstPortrait);
+    drawPicture(target, pages, PictureId::SecondPortrait);
+    for (PageTextId id :
+         {PageTextId::FirstAuthor, PageTextId::SecondAuthor, PageTextId::SupervisorCaption, PageTextId::Supervisor})
+        drawText(target, pages, id);
+}
+
+void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
+{
+    drawPicture(target, pages, PictureId::Theory);
+    if (pages.scroll.dragging)
+    {
+        dragTheoryThumb(pages.scroll, pointer.y, m);
+        placeTheory(pages, m);
+    }
+    target.draw(pages.scrollTrack);
+    target.draw(pages.thumb);
+}

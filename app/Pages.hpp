@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/Layout.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+#include <array>
+
+// The three static pages: start, theory and authors.
+
+enum class PictureId : int
+{
+    FirstLogo,
+    SecondLogo,
+    Theory,
+    FirstPortrait,
+    SecondPortrait,
+    Count
+};
+constexpr int pictureCount = static_cast<int>(PictureId::Count);
+
+struct PictureRow
+{
+    const char* path; // relative to the working directory
+    float x, y;       // reference pixels
+    bool scaled;      // false: drawn at its natural pixel size
+};
+
+constexpr std::array<PictureRow, pictureCount> pictureTable = {{
+    {"images/Imrel.png", 70, 80, true},      // FirstLogo
+    {"images/Dovra.png", 1620, 80, true},    // SecondLogo
+    {"images/Theory.png", 370, 70, false},   // Theory: its y scrolls
+    {"images/photo1.png", 166, 420, true},   // FirstPortrait
+    {"images/photo2.png", 1475, 420, true},  // SecondPortrait
+}};
+
+enum class PageTextId : int
+{
+    Institution,
+    CourseHeading,
+    CourseName,
+    FirstFaculty,
+    SecondFaculty,
+    Title,
+    Year,
+    FirstAuthor,
+    SecondAuthor,
+    SupervisorCaption,
+    Supervisor,
+    Count
+};
+constexpr int pageTextCount = static_cast<int>(PageTextId::Count);
+
+struct PageTextRow
+{
+    const wchar_t* text;
+    float x, y; // reference pixels
+};
+
+constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
+    {L"Учебная лаборатория физики", 740, 90},            // Institution
+    {L"Лекционная демонстрация по курсу", 590, 150},     // CourseHeading
+    {L"«Статистическая физика»", 765, 210},              // CourseName
+    {L"Физический факультет", 13, 240},                  // FirstFaculty, under the first logo
+    {L"Отделение теории", 1525, 240},                    // SecondFaculty, under the second logo
+    {L"Флуктуации плотности одномерного газа", 625, 300}, // Title, outlined
+    {L"2019", 920, 1000},                                // Year
+    {L"Разработчик модели", 166, 770},                   // FirstAuthor
+    {L"Разработчик интерфейса", 1456, 770},              // SecondAuthor
+    {L"Научный руководитель:", 785, 865},                // SupervisorCaption
+    {L"Преподаватели курса", 715, 915},                  // Supervisor
+}};
+
+// The theory page's scroll state. The image's top edge moves between the
+// top of the page (70 reference pixels) and -1060 window pixels: the image
+// is drawn at its natural size, so that limit is not scaled.
+struct TheoryScroll
+{
+    float imageY = 0.0f; // window pixels
+    float thumbY = 0.0f; // window pixels
+    bool dragging = false;
+    float grabOffset = 0.0f; // pointer y minus thumb y at the press
+};
+
+constexpr float theoryImageLowestY = -1060.0f;
+
+TheoryScroll initialTheoryScroll(const ScreenMetrics& m);
+float theoryTop(const ScreenMetrics& m);    // the thumb's highest top edge
+float theoryBottom(const ScreenMetrics& m); // the thumb's lowest top edge
+float imageYForThumb(float thumbY, const ScreenMetrics& m);
+float thumbYForImage(float imageY, const ScreenMetrics& m);
+
+// One wheel event: one step of 20 reference pixels whatever the delta, never
+// shortened to reach a limit. Returns whether the image moved.
+bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m);
+
+// Once per frame while the thumb is dragged: the thumb follows the pointer
+// inside its range and stays put outside it; the image follows the thumb.
+void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& m);
+
+struct Picture
+{
+    sf::Image image;
+    sf::Texture texture;
+    sf::Sprite sprite; // empty when the file could not be read
+};
+
+struct StaticPages
+{
+    std::array<Picture, pictureCount> pictures;
+    std::array<sf::Text, pageTextCount> texts;
+    sf::RectangleShape scrollTrack;
+    sf::ConvexShape thumb;
+    TheoryScroll scroll;
+};
+
+void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
+void loadPictures(StaticPages& pages, const ScreenMetrics& m);
+
+// Keeps the theory image and thumb where the scroll state says.
+void placeTheory(StaticPages& pages, const ScreenMetrics& m);
+
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages);
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages);
+// Draws the image where it stood, then applies the frame's thumb drag.
+void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);

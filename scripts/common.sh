@@ -1,0 +1,27 @@
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Safe to run again; fast when nothing changed.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(cmake g++ make pkg-config libsfml-dev googletest libgtest-dev libbenchmark-dev
+          fonts-liberation2 xvfb xdotool imagemagick x11-utils)
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# build DIR [cmake options...]
+build() {
+    local dir=$1; shift
+    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}

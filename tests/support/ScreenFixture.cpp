@@ -1,0 +1,89 @@
+#include "support/ScreenFixture.hpp"
+
+ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed)
+    : m_app(std::make_unique<App>(makeScreenMetrics(width, height), seed))
+{
+    loadFont(*m_app);
+    m_target.create(width, height);
+    buildDrawables(*m_app);
+    loadPictures(m_app->pages, m_app->metrics);
+    startGas(*m_app);
+}
+
+sf::Vector2i ScreenFixture::at(float referenceX, float referenceY) const
+{
+    return {static_cast<int>(scaleX(metrics(), referenceX)), static_cast<int>(scaleY(metrics(), referenceY))};
+}
+
+void ScreenFixture::frame(sf::Vector2i pointer, const std::vector<sf::Event>& events, double elapsedMs)
+{
+    m_pointer = pointer;
+    runFrame(*m_app, m_target, pointer, events, elapsedMs);
+    m_target.display();
+    m_imageValid = false;
+}
+
+void ScreenFixture::moveTo(sf::Vector2i pointer) { frame(pointer, {mouseMoved(pointer)}); }
+
+void ScreenFixture::press(sf::Vector2i pointer, sf::Mouse::Button button)
+{
+    frame(pointer, {mouseButton(sf::Event::MouseButtonPressed, pointer, button)});
+}
+
+void ScreenFixture::release(sf::Vector2i pointer, sf::Mouse::Button button)
+{
+    frame(pointer, {mouseButton(sf::Event::MouseButtonReleased, pointer, button)});
+}
+
+void ScreenFixture::click(sf::Vector2i pointer, sf::Mouse::Button button)
+{
+    press(pointer, button);
+    release(pointer, button);
+}
+
+void ScreenFixture::wheel(float delta) { frame(m_pointer, {wheelScrolled(delta, m_pointer)}); }
+
+void ScreenFixture::run(double ms, double elapsedMs)
+{
+    for (double t = 0; t < ms; t += elapsedMs)
+        frame(elapsedMs);
+}
+
+const sf::Image& ScreenFixture::image()
+{
+    if (!m_imageValid)
+    {
+        m_image = m_target.getTexture().copyToImage();
+        m_imageValid = true;
+    }
+    return m_image;
+}
+
+sf::Color ScreenFixture::pixel(sf::Vector2i position)
+{
+    return image().getPixel(static_cast<unsigned>(position.x), static_cast<unsigned>(position.y));
+}
+
+sf::Event ScreenFixture::mouseMoved(sf::Vector2i pointer)
+{
+    sf::Event event;
+    event.type = sf::Event::MouseMoved;
+    event.mouseMove = {pointer.x, pointer.y};
+    return event;
+}
+
+sf::Event ScreenFixture::mouseButton(sf::Event::EventType type, sf::Vector2i pointer, sf::Mouse::Button button)
+{
+    sf::Event event;
+    event.type = type;
+    event.mouseButton = {button, pointer.x, pointer.y};
+    return event;
+}
+
+sf::Event ScreenFixture::wheelScrolled(float delta, sf::Vector2i pointer)
+{
+    sf::Event event;
+    event.type = sf::Event::MouseWheelScrolled;
+    event.mouseWheelScroll = {sf::Mouse::VerticalWheel, delta, pointer.x, pointer.y};
+    return event;
+}
