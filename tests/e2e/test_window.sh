@@ -14,7 +14,7 @@ for size in 1920x1080 1280x720; do
     file=$(shot "window-$size.png")
     # White page, grey-free menu after the first events, black menu outline.
     expect_pixel "$file" "$(sx 960)" "$(sy 600)" 255,255,255 0 "page background"
-    expect_pixel "$file" "$(sx 484)" "$(sy 30)" 0,0,0 0 "menu outline"
+    expect_pixel "$file" "$(sx 240)" $(( $(sy 64) + 1 )) 0,0,0 0 "menu outline"
 
     click_ref 200 1020 # "Выход"
     wait_program_exit 10
