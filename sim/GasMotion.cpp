@@ -1,0 +1,133 @@
+// One step of motion: velocities and positions advance by the measured dt,
+// the end particles bounce off the walls, and no particle may pass a
+// neighbour.
+
+#include "sim/GasModel.hpp"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace
+{
+double sign(double z) { return z > 0.0 ? 1.0 : (z < 0.0 ? -1.0 : 0.0); }
+
+// Plain pixels, not scaled with the screen.
+constexpr double overlapTolerance = 2.0; // deepest tolerated overlap
+constexpr double contactGap = 7.0;       // neighbours closer than this touch
+
+constexpr float wallMargin = 6.0f; // reference pixels between a wall line and the window edge
+
+double limitSpeed(double v, double maxSpeed)
+{
+    return std::abs(v) > maxSpeed ? sign(v) * maxSpeed : v;
+}
+} // namespace
+
+void GasModel::resolveContacts()
+{
+    if (!m_running || m_particleCount < minParticles)
+        return;
+
+    const std::vector<double>& x = m_positions;
+    std::vector<double>& v = m_velocities;
+    const double w = m_particleWidth;
+    const int n = m_particleCount;
+
+    // Order check: particle j is out of order when its left edge lies left of
+    // x[i-1] + w - 2 for some i <= j. Keeping the largest of these limits so
+    // far makes one pass enough.
+    double reach = -std::numeric_limits<double>::infinity();
+    for (int j = 1; j < n && !m_overlapDetected; ++j)
+    {
+        const double limit = x[j - 1] + w - overlapTolerance;
+        if (limit > reach)
+            reach = limit;
+        if (reach > x[j])
+            m_overlapDetected = true;
+    }
+
+    // Touching neighbours exchange velocities: head-on, or moving the same
+    // way (approaching or separating). A moving particle does not hand its
+    // velocity to one at rest. Left to right, so a velocity can travel along
+    // the row in one pass.
+    for (int i = 0; i + 1 < n; ++i)
+    {
+        if (gap(i) < contactGap)
+        {
+            const double left = sign(v[i]);
+            const double right = sign(v[i + 1]);
+            if ((left > 0.0 && right < 0.0) || left == right)
+                std::swap(v[i], v[i + 1]);
+        }
+    }
+}
+
+void GasModel::step(float dt)
+{
+    if (!m_running || m_particleCount < minParticles)
+        return;
+
+    const double t = dt;
+    const double w = m_particleWidth;
+    const double maxSpeed = m_metrics.maxSpeed;
+    const float screenWidth = m_metrics.screenWidth;
+    const int n = m_particleCount;
+    std::vector<double>& x = m_positions;
+    std::vector<double>& v = m_velocities;
+    const std::vector<double>& a = m_accelerations;
+
+    // Wall lines for the left edges of the end particles, and the outer
+    // bounds of any move (left edge of particle 0, right edge of particle N-1).
+    const double leftWall = scaleX(m_metrics, wallMargin);
+    const double rightWall = static_cast<double>(screenWidth) - w - static_cast<double>(scaleX(m_metrics, wallMargin));
+    const double leftBound = screenWidth / referenceWidth;
+    const double rightBound = screenWidth - screenWidth / referenceWidth;
+
+    // Where the right neighbour j would go on its own this step.
+    auto predicted = [&](int j) { return x[j] + t * limitSpeed(v[j] + a[j] * t, maxSpeed); };
+
+    // A move is taken only if it stays clear of the left limit and leaves the
+    // right neighbour's predicted edge beyond the particle's own right edge;
+    // otherwise the particle jumps to the midpoint of the two limits.
+    v[0] = v[0] + a[0] * t;
+    if (x[0] < leftWall && v[0] < 0.0)
+    {
+        v[0] = -v[0];
+        x[0] = leftWall;
+    }
+    v[0] = limitSpeed(v[0], maxSpeed);
+    {
+        const double p = x[0] + t * v[0];
+        const double q = predicted(1);
+        x[0] = (p > leftBound && q > p + w) ? p : (q + leftBound) * 0.5;
+    }
+    placeParticle(0);
+
+    for (int i = 1; i < n - 1; ++i)
+    {
+        v[i] = limitSpeed(v[i] + a[i] * t, maxSpeed);
+        const double p = x[i] + t * v[i];
+        const double b = x[i - 1] + w; // the left neighbour has already moved
+        const double q = predicted(i + 1);
+        x[i] = (p > b && q > p + w) ? p : (q + b) * 0.5;
+        placeParticle(i);
+    }
+
+    const int last = n - 1;
+    v[last] = v[last] + a[last] * t;
+    if (x[last] > rightWall && v[last] > 0.0)
+    {
+        v[last] = -v[last];
+        x[last] = rightWall;
+    }
+    v[last] = limitSpeed(v[last], maxSpeed);
+    {
+        const double p = x[last] + t * v[last];
+        const double b = x[last - 1] + w;
+        x[last] = (p > b && p + w < rightBound) ? p : (rightBound + b) * 0.5;
+    }
+    placeParticle(last);
+
+    binGaps();
+}
