@@ -471,5 +471,5 @@ TEST_P(Attraction, OtherLawsLeaveTheFlags)
     expected[2] = 1;
     EXPECT_EQ(bonded, expected);
 }
-INSTANTIATE_TEST_SUITE_P(Seeds, Attraction, ::testing::Values(12u, 13u, 14u, 15u));
+INSTANTIATE_TEST_SUITE_P(Seeds, Attraction, ::testing::Values(12u, 13u, 14u, 15u, 16u, 17u));
 } // namespace
