@@ -1,5 +1,139 @@
 #include "demo/PotentialGraph.hpp"
 
-// Placeholder bodies, replaced by the graph implementation.
-void buildPotentialGraph(PotentialGraph& graph, const sf::Font&, const ScreenMetrics& m) { graph.metrics = m; }
-void drawPotentialGraph(sf::RenderTarget&, PotentialGraph&, PotentialKind, int) {}
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+enum class Strip : int
+{
+    A, // the curve
+    B, // one reference pixel to the right
+    C, // one reference pixel lower (Lennard-Jones: higher)
+};
+
+constexpr std::array<float, 3> rAxisY = {340, 530, 690};
+
+// What each kind shows, indexed by PotentialKind.
+struct GraphLook
+{
+    int rAxis; // index into rAxisY
+    int stripCount;
+    std::array<Strip, 3> stripOrder;
+    bool exponents; // the small "12" and "6" of the Lennard-Jones caption
+    const wchar_t* caption;
+};
+constexpr std::array<GraphLook, 4> graphLooks = {{
+    {2, 0, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = 0"},               // Zero
+    {0, 3, {Strip::B, Strip::C, Strip::A}, false, L"U(R) = -C / R"},          // Attraction
+    {2, 3, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = C / R"},           // Repulsion
+    {1, 3, {Strip::A, Strip::B, Strip::C}, true, L"U(R) = C/R  - C/R "},      // LennardJones
+}};
+
+constexpr std::array<double, 5> ljStartOffsets = {178, 184.5, 187.9, 190, 191.5}; // C = 1 ... 5
+
+// The curve group of a curved kind: Attraction 0, Repulsion 1, LennardJones 2.
+int curveGroup(PotentialKind kind) { return static_cast<int>(kind) - 1; }
+
+bool isCurved(PotentialKind kind) { return kind != PotentialKind::Zero; }
+
+// Reference to window pixels, in double precision, then handed over as float.
+float windowX(double x, const ScreenMetrics& m)
+{
+    return static_cast<float>(x * static_cast<double>(m.screenWidth) / 1920.0);
+}
+float windowY(double y, const ScreenMetrics& m)
+{
+    return static_cast<float>(y * static_cast<double>(m.screenHeight) / 1080.0);
+}
+} // namespace
+
+double ljStartOffset(int coefficientC)
+{
+    const int i = std::clamp(coefficientC, 1, static_cast<int>(ljStartOffsets.size())) - 1;
+    return ljStartOffsets[static_cast<std::size_t>(i)];
+}
+
+CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const ScreenMetrics& m)
+{
+    if (kind == PotentialKind::LennardJones)
+    {
+        // r in units of the interparticle length: 0.005 per reference pixel.
+        const double d = l * 0.1 + ljStartOffset(coefficientC);
+        const double r = d * static_cast<double>(0.005f);
+        const double x = d + 1200.0;
+        const double k = static_cast<double>(static_cast<float>(coefficientC) * 600.0f) * 0.2;
+        // The powers by multiplication: after narrowing to float every vertex
+        // is the one std::pow gives (the unit tests compare all of them), at a
+        // fraction of the cost.
+        const double r3 = r * r * r;
+        const double r6 = r3 * r3;
+        const double r12 = r6 * r6;
+        const double u = k * (1.0 / r12 - 1.0 / r6); // reference pixels above the R axis
+        return {{windowX(x, m), windowY(530.0 - u, m)},
+                {windowX(x + 1.0, m), windowY(530.0 - u, m)},
+                {windowX(x, m), windowY(530.0 - (u + 1.0), m)}};
+    }
+
+    // U = -C/R and C/R, drawn over R = 20 ... 409.9 reference pixels.
+    const double r = l * 0.1 + 20.0;
+    const double x = r + 1350.0;
+    const double v = (coefficientC * 1000.0 + 1200.0) / r;
+    const double y = kind == PotentialKind::Attraction ? v + 344.0 : 690.0 - v;
+    return {{windowX(x, m), windowY(y, m)}, {windowX(x + 1.0, m), windowY(y, m)}, {windowX(x, m), windowY(y + 1.0, m)}};
+}
+
+void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m)
+{
+    graph.metrics = m;
+    makeText(graph.graphTitle, font, L"График потенциала U(R)", 1354, 228, m);
+    makeBar(graph.uAxis, 1350, 290, 4, 400, m);
+    for (std::size_t i = 0; i < rAxisY.size(); ++i)
+        makeBar(graph.rAxes[i], 1350, rAxisY[i], 450, 4, m);
+    for (std::size_t i = 0; i < graphLooks.size(); ++i)
+        makeText(graph.formulaCaptions[i], font, graphLooks[i].caption, 1500, 438, m);
+    // Superscripts over the two spaces of the Lennard-Jones caption, 10 pixels higher.
+    makeText(graph.exponent12, font, L"12", 1674, 428, m, 26);
+    makeText(graph.exponent6, font, L"6", 1780, 428, m, 26);
+    for (auto& group : graph.curveStrips)
+        for (sf::VertexArray& strip : group)
+        {
+            strip.setPrimitiveType(sf::LineStrip);
+            strip.resize(curveVertexCount);
+        }
+}
+
+void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
+{
+    if (!isCurved(kind))
+        return;
+    std::array<sf::VertexArray, 3>& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
+    for (int l = 0; l < curveVertexCount; ++l)
+    {
+        const CurveVertex v = curveVertex(kind, coefficientC, l, graph.metrics);
+        const std::size_t i = static_cast<std::size_t>(l);
+        strips[0][i] = sf::Vertex(v.a, sf::Color::Black);
+        strips[1][i] = sf::Vertex(v.b, sf::Color::Black);
+        strips[2][i] = sf::Vertex(v.c, sf::Color::Black);
+    }
+}
+
+void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC)
+{
+    const GraphLook& look = graphLooks[static_cast<std::size_t>(kind)];
+    recomputeCurve(graph, kind, coefficientC);
+    target.draw(graph.rAxes[static_cast<std::size_t>(look.rAxis)]);
+    target.draw(graph.uAxis);
+    if (isCurved(kind))
+    {
+        const auto& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
+        for (int s = 0; s < look.stripCount; ++s)
+            target.draw(strips[static_cast<std::size_t>(look.stripOrder[static_cast<std::size_t>(s)])]);
+    }
+    target.draw(graph.formulaCaptions[static_cast<std::size_t>(kind)]);
+    if (look.exponents)
+    {
+        target.draw(graph.exponent12);
+        target.draw(graph.exponent6);
+    }
+}

@@ -8,6 +8,9 @@
 
 #include <array>
 
+// Vertices per line strip: R runs over 390 reference pixels in steps of 0.1.
+constexpr int curveVertexCount = 3900;
+
 // The plot of the selected pair potential U(R) on the demonstration screen.
 struct PotentialGraph
 {
@@ -17,9 +20,28 @@ struct PotentialGraph
     std::array<sf::Text, 4> formulaCaptions; // indexed by PotentialKind
     sf::Text exponent12;
     sf::Text exponent6;
-    std::array<std::array<sf::VertexArray, 3>, 3> curveStrips; // [Attraction, Repulsion, LennardJones][A, B, C]
+    // [Attraction, Repulsion, LennardJones][A, B, C]: A is the curve, B the
+    // same one reference pixel to the right, C one pixel lower (Lennard-Jones:
+    // higher); together they draw a curve about two pixels thick.
+    std::array<std::array<sf::VertexArray, 3>, 3> curveStrips;
     ScreenMetrics metrics;
 };
 
+// Where a curve starts for Lennard-Jones, so that its first vertex sits near
+// the top of the U axis for every C (1 ... 5).
+double ljStartOffset(int coefficientC);
+
+// Vertex l (0 ... 3899) of the three strips of a curved kind, window pixels.
+struct CurveVertex
+{
+    sf::Vector2f a, b, c;
+};
+CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const ScreenMetrics& m);
+
 void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m);
+
+// Rewrites the three strips of a curved kind from C; Zero has no curve.
+void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC);
+
+// Recomputes the selected kind's strips and draws its axes, curve and caption.
 void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC);
