@@ -38,6 +38,7 @@ void GasModel::resetHistogram()
     // and up from their position: they stand on the base line with their
     // right ends 846 / 16 reference pixels apart.
     m_barShapes.assign(m_binCount, sf::RectangleShape());
+    m_barSizes.assign(m_binCount, sf::Vector2f(0.0f, 0.0f));
     for (int k = 0; k < m_binCount; ++k)
     {
         sf::RectangleShape& bar = m_barShapes[k];
@@ -91,7 +92,7 @@ void GasModel::updateBarHeights()
     for (int k = 0; k < m_binCount; ++k)
     {
         const float share = fullest > 0.0 ? static_cast<float>(m_binTotals[k] / fullest) : 0.0f;
-        m_barShapes[k].setSize({width, share * tallestBar * m_metrics.screenHeight / referenceHeight});
+        m_barSizes[k] = {width, share * tallestBar * m_metrics.screenHeight / referenceHeight};
     }
 }
 

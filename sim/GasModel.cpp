@@ -62,7 +62,10 @@ const sf::RectangleShape& GasModel::particleShape(int i) const
 const sf::RectangleShape& GasModel::barShape(int k) const
 {
     assert(k >= 0 && k < m_binCount);
-    return m_barShapes[k];
+    sf::RectangleShape& bar = m_barShapes[k];
+    if (bar.getSize() != m_barSizes[k])
+        bar.setSize(m_barSizes[k]);
+    return bar;
 }
 
 void GasModel::setParticle(int i, double position, double velocity, double acceleration)

@@ -66,7 +66,10 @@ public:
     int binCount() const { return m_binCount; }
     double particleWidth() const { return m_particleWidth; }
     double particleHeight() const { return m_particleHeight; }
-    // 0 <= i < particleCount(), 0 <= k < binCount().
+    // 0 <= i < particleCount(), 0 <= k < binCount(). A bar takes the size
+    // of the latest updateBarHeights when it is handed out: rebuilding a
+    // shape's outline costs far more than the rest of a tick, and the bars are
+    // only needed while they are drawn.
     const sf::RectangleShape& particleShape(int i) const;
     const sf::RectangleShape& barShape(int k) const;
 
@@ -135,7 +138,8 @@ private:
     bool m_running = true;
     bool m_overlapDetected = false;
     std::vector<sf::RectangleShape> m_particleShapes;
-    std::vector<sf::RectangleShape> m_barShapes;
+    mutable std::vector<sf::RectangleShape> m_barShapes;
+    std::vector<sf::Vector2f> m_barSizes; // pixels, from the latest updateBarHeights
 
     // Scratch and fixed values, sized or computed at setup.
     std::vector<double> m_gaps;     // N-1 neighbour gaps, pixels
