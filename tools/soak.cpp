@@ -1,0 +1,191 @@
+// Runs the gas alone, headless, for many ticks under each pair law and reports
+// whether and when the order check stopped it (the program would close its
+// window there). The time step is drawn anew for every tick, uniformly from 12
+// to 40 ms, as a loaded frame loop would measure it.
+//
+//   soak [--ticks N] [--seed S] [--startup] [--law zero|attraction|repulsion|lj|all] [--screen WxH]
+//
+// By default the sliders stand at their most extreme: 30 particles of the
+// largest width the controls allow, T 50, m 1, C 5. --startup uses the
+// start-up settings instead: 15 particles of width 22, T 25, m 25, C 1.
+// Exits with 1 when a run was stopped by the order check, 2 on bad options.
+
+#include "sim/GasModel.hpp"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct Options
+{
+    long long ticks = 1000000;
+    unsigned seed = 1;
+    bool startup = false;
+    std::string law = "all";
+    unsigned screenWidth = 1920;
+    unsigned screenHeight = 1080;
+};
+
+struct Law
+{
+    const char* name;
+    PotentialKind kind;
+};
+
+constexpr Law laws[] = {
+    {"zero", PotentialKind::Zero},
+    {"attraction", PotentialKind::Attraction},
+    {"repulsion", PotentialKind::Repulsion},
+    {"lj", PotentialKind::LennardJones},
+};
+
+void usage()
+{
+    std::fprintf(stderr, "usage: soak [--ticks N] [--seed S] [--startup] "
+                         "[--law zero|attraction|repulsion|lj|all] [--screen WxH]\n");
+}
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--startup")
+            options.startup = true;
+        else if (arg == "--ticks" && hasValue)
+            options.ticks = std::atoll(argv[++i]);
+        else if (arg == "--seed" && hasValue)
+            options.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else if (arg == "--law" && hasValue)
+            options.law = argv[++i];
+        else if (arg == "--screen" && hasValue)
+        {
+            if (std::sscanf(argv[++i], "%ux%u", &options.screenWidth, &options.screenHeight) != 2)
+                return false;
+        }
+        else
+            return false;
+    }
+    return options.ticks > 0 && options.screenWidth > 0 && options.screenHeight > 0;
+}
+
+struct Outcome
+{
+    long long ticksRun = 0;
+    long long overlapTick = 0;   // 1-based tick whose contact pass found it; 0 = never
+    long long nonFiniteTick = 0; // first tick leaving a NaN or infinity; 0 = never
+    double smallestGap = INFINITY;
+    double seconds = 0.0;
+};
+
+Outcome soak(const Options& options, const ScreenMetrics& metrics, PotentialKind kind)
+{
+    ForceSettings settings;
+    settings.kind = kind;
+    int count = 15;
+    int widthSetting = 22;
+    if (!options.startup)
+    {
+        count = 30;
+        widthSetting = static_cast<int>(metrics.maxTotalWidth / count + 32.0 / 246.0);
+        settings.temperature = 50;
+        settings.mass = 1;
+        settings.coefficientC = 5;
+    }
+
+    GasModel gas(metrics, std::mt19937(options.seed));
+    gas.setup(scaleX(metrics, static_cast<float>(widthSetting)), scaleY(metrics, 140.0f), count);
+    BondFlags bonded{};
+    std::mt19937 frameClock(options.seed ^ 0x5eedu);
+    std::uniform_int_distribution<int> dt(12, 40);
+
+    Outcome outcome;
+    const auto start = std::chrono::steady_clock::now();
+    for (long long t = 1; t <= options.ticks; ++t)
+    {
+        gas.resolveContacts();
+        if (gas.overlapDetected())
+        {
+            outcome.overlapTick = t;
+            break;
+        }
+        gas.applyForces(settings, bonded);
+        gas.step(static_cast<float>(dt(frameClock)));
+        gas.updateBarHeights();
+        outcome.ticksRun = t;
+
+        const std::vector<double>& x = gas.positions();
+        const std::vector<double>& v = gas.velocities();
+        for (int i = 0; i < count; ++i)
+        {
+            if (!std::isfinite(x[i]) || !std::isfinite(v[i]))
+            {
+                if (outcome.nonFiniteTick == 0)
+                    outcome.nonFiniteTick = t;
+                break;
+            }
+            if (i + 1 < count)
+                outcome.smallestGap = std::fmin(outcome.smallestGap, x[i + 1] - x[i] - gas.particleWidth());
+        }
+    }
+    // The frame loop would look at the last positions on its next pass.
+    if (outcome.overlapTick == 0)
+    {
+        gas.resolveContacts();
+        if (gas.overlapDetected())
+            outcome.overlapTick = outcome.ticksRun + 1;
+    }
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options))
+    {
+        usage();
+        return 2;
+    }
+    const ScreenMetrics metrics = makeScreenMetrics(options.screenWidth, options.screenHeight);
+    bool known = options.law == "all";
+    for (const Law& law : laws)
+        known = known || options.law == law.name;
+    if (!known)
+    {
+        usage();
+        return 2;
+    }
+
+    std::printf("screen %ux%u, seed %u, %lld ticks per law, %s settings, dt 12 ... 40 ms\n", options.screenWidth,
+                options.screenHeight, options.seed, options.ticks, options.startup ? "start-up" : "extreme");
+    bool stopped = false;
+    for (const Law& law : laws)
+    {
+        if (options.law != "all" && options.law != law.name)
+            continue;
+        const Outcome o = soak(options, metrics, law.kind);
+        std::printf("%-10s ", law.name);
+        if (o.overlapTick != 0)
+            std::printf("overlap stop in the contact pass of tick %lld (%lld ticks ran before it)", o.overlapTick,
+                        o.overlapTick - 1);
+        else
+            std::printf("no overlap stop in %lld ticks", o.ticksRun);
+        std::printf(", smallest gap %.3f px", o.smallestGap);
+        if (o.nonFiniteTick != 0)
+            std::printf(", non-finite values from tick %lld", o.nonFiniteTick);
+        std::printf(", %.2f s (%.2f us/tick)\n", o.seconds, o.ticksRun > 0 ? o.seconds * 1e6 / o.ticksRun : 0.0);
+        std::fflush(stdout);
+        stopped = stopped || o.overlapTick != 0;
+    }
+    return stopped ? 1 : 0;
+}
