@@ -108,13 +108,17 @@ void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
     if (!isCurved(kind))
         return;
     std::array<sf::VertexArray, 3>& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
+    // Straight into the vertex storage: 3 x 3900 vertices every frame.
+    sf::Vertex* a = &strips[0][0];
+    sf::Vertex* b = &strips[1][0];
+    sf::Vertex* c = &strips[2][0];
     for (int l = 0; l < curveVertexCount; ++l)
     {
         const CurveVertex v = curveVertex(kind, coefficientC, l, graph.metrics);
-        const std::size_t i = static_cast<std::size_t>(l);
-        strips[0][i] = sf::Vertex(v.a, sf::Color::Black);
-        strips[1][i] = sf::Vertex(v.b, sf::Color::Black);
-        strips[2][i] = sf::Vertex(v.c, sf::Color::Black);
+        a[l].position = v.a;
+        b[l].position = v.b;
+        c[l].position = v.c;
+        a[l].color = b[l].color = c[l].color = sf::Color::Black;
     }
 }
 
