@@ -9,6 +9,17 @@
 #   pixel FILE X Y               # "R,G,B" of one pixel of a screenshot
 #   expect_pixel FILE X Y R,G,B [TOLERANCE]
 #   wait_program_exit SECONDS    # the program's exit status, or fails on time-out
+#
+#   program_rss                  # resident memory of the program, kB (VmRSS)
+#   sanitizer_report [FILE]      # prints the sanitizer report lines of the program's output; true if any
+#   probe FILE X Y [X Y ...]     # "R,G,B" of several pixels, one line each, in one pass
+#   dark "R,G,B"                 # true for a dark (outline or text) colour
+#   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
+#   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
+#
+# Set E2E_RUN before start_program to keep each run's output apart: the
+# output goes to $e2e_shots/$E2E_RUN.out (default: the test's name), and
+# E2E_OUTPUT names that file.
 
 set -u
 
@@ -43,16 +54,34 @@ finish() {
 }
 
 start_display() {
-    local width=$1 height=$2 n=100
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
-    e2e_pids+=($!)
-    local i
-    for i in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    local width=$1 height=$2 n=100 xvfb i owner
+    # Other tests may pick the same free number at the same moment: the
+    # display is ours only once the lock file Xvfb writes holds our server's pid.
+    while :; do
+        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+        xvfb=$!
+        owner=""
+        for i in $(seq 200); do
+            kill -0 "$xvfb" 2>/dev/null || break
+            owner=$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock" || true)
+            [ "$owner" = "$xvfb" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.05
+        done
+        if [ "$owner" = "$xvfb" ] && kill -0 "$xvfb" 2>/dev/null; then break; fi
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+        n=$((n + 1))
+    done
+    e2e_pids+=("$xvfb")
+    export DISPLAY=":$n"
+    # The socket appears before the server listens on it: wait for a client to
+    # get in. (-noreset: without it the server resets whenever its last client
+    # leaves, and refuses the next one for a moment.)
+    for i in $(seq 200); do
+        xdpyinfo >/dev/null 2>&1 && break
         sleep 0.05
     done
-    export DISPLAY=":$n"
     E2E_WIDTH=$width
     E2E_HEIGHT=$height
     # Park the pointer away from every control.
@@ -62,7 +91,8 @@ start_display() {
 # start_program BINARY DIR: the program runs in DIR (where fonts/ and images/ are).
 start_program() {
     local binary=$1 dir=$2
-    (cd "$dir" && exec "$binary") >"$e2e_shots/$e2e_name.out" 2>&1 &
+    E2E_OUTPUT="$e2e_shots/${E2E_RUN:-$e2e_name}.out"
+    (cd "$dir" && exec "$binary") >"$E2E_OUTPUT" 2>&1 &
     E2E_PROGRAM=$!
     e2e_pids+=($E2E_PROGRAM)
     local i
@@ -176,4 +206,76 @@ wait_program_exit() {
     done
     fail "the program did not end within $seconds s"
     return 124
+}
+
+program_rss() { awk '/^VmRSS:/ {print $2}' "/proc/$E2E_PROGRAM/status" 2>/dev/null; }
+
+# What AddressSanitizer and UndefinedBehaviorSanitizer print when they find a fault.
+sanitizer_report() {
+    grep -E -m 20 'ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|SUMMARY: (Address|Undefined)' \
+        "${1:-$E2E_OUTPUT}"
+}
+
+probe() {
+    local file=$1 format="" x y
+    shift
+    while [ $# -ge 2 ]; do
+        x=$1 y=$2
+        shift 2
+        format+="%[fx:int(255*p{$x,$y}.r+0.5)],%[fx:int(255*p{$x,$y}.g+0.5)],%[fx:int(255*p{$x,$y}.b+0.5)]\n"
+    done
+    convert "$file" -format "$format" info:
+}
+
+dark() {
+    local r g b
+    IFS=, read -r r g b <<<"$1"
+    [ $((r + g + b)) -lt 300 ]
+}
+
+# Colours within 12 of each other in every channel.
+similar() {
+    local r g b wr wg wb d
+    IFS=, read -r r g b <<<"$1"
+    IFS=, read -r wr wg wb <<<"$2"
+    for d in $((r - wr)) $((g - wg)) $((b - wb)); do
+        [ "${d#-}" -le 12 ] || return 1
+    done
+}
+
+# The page a screenshot shows, told by marks that need neither the font nor
+# the pictures: the left outlines of the count box and of the Start button
+# (demonstration), the left outline of the theory scrollbar (theory). The
+# authors page is told by the first portrait, compared with images/photo1.png
+# of IMAGES (the program's data folder); without it, or without the
+# portrait on screen, the authors page reads as the start page.
+page_shown() {
+    local file=$1 images=${2:-} points=() colours=()
+    points+=($(($(sx 20) - 1)) "$(sy 322)" $(($(sx 20) - 1)) "$(sy 672)")
+    points+=($(($(sx 1854) - 1)) "$(sy 700)" $(($(sx 1854) - 1)) "$(sy 850)")
+    # Texels of the portrait: background, face, shoulders.
+    local texels=(30 30 140 150 140 300) i portrait_points=()
+    for ((i = 0; i < ${#texels[@]}; i += 2)); do
+        portrait_points+=("$(awk -v t="${texels[i]}" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * 166 / 1920 + (t + 0.5) * w / 1920}')"
+                          "$(awk -v t="${texels[i + 1]}" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * 420 / 1080 + (t + 0.5) * h / 1080}')")
+    done
+    mapfile -t colours < <(probe "$file" "${points[@]}" "${portrait_points[@]}")
+    if dark "${colours[0]}" && dark "${colours[1]}"; then echo demonstration; return; fi
+    if dark "${colours[2]}" && dark "${colours[3]}"; then echo theory; return; fi
+    if [ -n "$images" ] && [ -f "$images/photo1.png" ]; then
+        local want=()
+        mapfile -t want < <(probe "$images/photo1.png" "${texels[@]}")
+        if [ ${#want[@]} -eq 3 ] && similar "${colours[4]}" "${want[0]}" && similar "${colours[5]}" "${want[1]}" &&
+            similar "${colours[6]}" "${want[2]}"; then
+            echo authors
+            return
+        fi
+    fi
+    echo start
+}
+
+dark_rows() {
+    local file=$1 x=$2 y0=$3 y1=$4
+    convert "$file" -crop "1x$((y1 - y0 + 1))+$x+$y0" +repage -depth 8 txt:- |
+        awk -F'[:,() ]+' -v y0="$y0" 'NR > 1 && $3 + $4 + $5 < 300 {print $2 + y0}'
 }
