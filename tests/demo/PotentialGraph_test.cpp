@@ -32,6 +32,15 @@ TEST(CurveVertex, RepulsionStandsAboveItsAxis)
     expectNear(curveVertex(PotentialKind::Repulsion, 1, 0, full).a, 1370, 580);
     expectNear(curveVertex(PotentialKind::Repulsion, 1, 3899, full).a, 1759.9f, 684.63f);
     expectNear(curveVertex(PotentialKind::Repulsion, 5, 0, full).a, 1370, 380);
+    for (int c = 1; c <= 5; ++c)
+    {
+        expectNear(curveVertex(PotentialKind::Repulsion, c, 0, full).a, 1370, 690 - (c * 1000 + 1200) / 20.0f);
+        // Mirror images about the two axes' common offset: 344 + V and 690 - V.
+        const CurveVertex a = curveVertex(PotentialKind::Attraction, c, 2000, full);
+        const CurveVertex r = curveVertex(PotentialKind::Repulsion, c, 2000, full);
+        EXPECT_NEAR(a.a.y + r.a.y, 344 + 690, 1e-3f);
+        EXPECT_EQ(a.a.x, r.a.x);
+    }
 }
 
 TEST(CurveVertex, LennardJonesFirstLastAndDeepestPoints)
