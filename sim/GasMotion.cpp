@@ -89,7 +89,12 @@ void GasModel::step(float dt)
 
     // A move is taken only if it stays clear of the left limit and leaves the
     // right neighbour's predicted edge beyond the particle's own right edge;
-    // otherwise the particle jumps to the midpoint of the two limits.
+    // otherwise the particle is set in the middle of the room between the two
+    // limits. (Setting its left edge at the midpoint of a left-edge limit and
+    // a right-edge limit would push it half a width into the right neighbour
+    // or past the right bound; under Attraction, clusters pressed against a
+    // wall then cascade into an overlap that stops the program.)
+    auto middle = [w](double leftLimit, double rightLimit) { return (leftLimit + rightLimit - w) * 0.5; };
     v[0] = v[0] + a[0] * t;
     if (x[0] < leftWall && v[0] < 0.0)
     {
@@ -100,7 +105,7 @@ void GasModel::step(float dt)
     {
         const double p = x[0] + t * v[0];
         const double q = predicted(1);
-        x[0] = (p > leftBound && q > p + w) ? p : (q + leftBound) * 0.5;
+        x[0] = (p > leftBound && q > p + w) ? p : middle(leftBound, q);
     }
     placeParticle(0);
 
@@ -110,7 +115,7 @@ void GasModel::step(float dt)
         const double p = x[i] + t * v[i];
         const double b = x[i - 1] + w; // the left neighbour has already moved
         const double q = predicted(i + 1);
-        x[i] = (p > b && q > p + w) ? p : (q + b) * 0.5;
+        x[i] = (p > b && q > p + w) ? p : middle(b, q);
         placeParticle(i);
     }
 
@@ -125,7 +130,7 @@ void GasModel::step(float dt)
     {
         const double p = x[last] + t * v[last];
         const double b = x[last - 1] + w;
-        x[last] = (p > b && p + w < rightBound) ? p : (rightBound + b) * 0.5;
+        x[last] = (p > b && p + w < rightBound) ? p : middle(b, rightBound);
     }
     placeParticle(last);
 

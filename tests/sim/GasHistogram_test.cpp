@@ -88,18 +88,18 @@ TEST(GasHistogram, GapsBeyondTheRangeOverflow)
 
 TEST(GasHistogram, NegativeGapIsCountedNowhere)
 {
-    // Particle 2 lies inside particle 0: particle 1 is pushed to the midpoint
-    // (110 + 122) / 2 = 116 and overlaps particle 0 by 6 pixels; particle 2
-    // jumps to (800 + 138) / 2 = 469.
+    // Particle 2 lies inside particle 0: particle 1 cannot fit between 122
+    // and 110, is centred at (122 + 110 - 22) / 2 = 105 and overlaps particle
+    // 0 by 17 pixels; particle 2 is centred at (127 + 800 - 22) / 2 = 452.5.
     GasModel gas = makeGas(1920, 1080, 4);
     placeAtRest(gas, {100.0, 300.0, 110.0, 800.0});
     gas.step(12.0f);
-    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 116.0, 469.0, 800.0}));
+    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 105.0, 452.5, 800.0}));
     std::vector<int> expected(16, 0);
-    expected[5] = 2; // gaps 331 and 309
+    expected[5] = 2; // gaps 325.5 and 325.5
     EXPECT_EQ(gas.binCounts(), expected);
     EXPECT_EQ(gas.maxBinCount(), 2);
-    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((-6.0 + 331.0 + 309.0) / 52.0 * 100.0 / 3.0) / 100.0);
+    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((-17.0 + 325.5 + 325.5) / 52.0 * 100.0 / 3.0) / 100.0);
 }
 
 TEST(GasHistogram, StartUpGasAndItsFirstTick)
