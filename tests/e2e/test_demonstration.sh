@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# A person works the demonstration screen: pauses and resets the gas, looks
+# at each potential's plot, drags the particle count down to two, starts
+# again and watches the histogram and the readouts, at two desktop sizes.
+# Usage: test_demonstration.sh BINARY BUILD_DIR
+source "$(dirname "$0")/harness.sh"
+binary=$1 dir=$2
+
+# Pixels of one region that differ between two screenshots.
+region_changes() {
+    local a=$1 b=$2 x=$3 y=$4 w=$5 h=$6
+    convert "$a" -crop "${w}x${h}+${x}+${y}" +repage "$e2e_shots/region-a.png"
+    convert "$b" -crop "${w}x${h}+${x}+${y}" +repage "$e2e_shots/region-b.png"
+    local n
+    n=$(compare -metric AE "$e2e_shots/region-a.png" "$e2e_shots/region-b.png" null: 2>&1 || true)
+    printf '%s' "${n%% *}"
+}
+
+# Runs of blue pixels along row Y: the particles crossing that row.
+blue_runs() {
+    convert "$1" -crop "${E2E_WIDTH}x1+0+$2" +repage -depth 8 txt:- |
+        awk -F'[:,() ]+' 'NR > 1 { blue = ($3 == 0 && $4 == 0 && $5 == 255); if (blue && !was) n++; was = blue } END { print n + 0 }'
+}
+
+channel() { echo 0 "$(sy 75)" "$E2E_WIDTH" "$(sy 130)"; }
+readouts() { echo "$(sx 640)" "$(sy 695)" "$(sx 150)" "$(sy 270)"; }
+
+for size in 1920x1080 1280x720; do
+    E2E_RUN="demonstration-$size"
+    start_display "${size%x*}" "${size#*x}"
+    start_program "$binary" "$dir" || finish
+    click_ref 723 32 # "Демонстрация"
+    sleep 1
+
+    # Running: the particles move and the readouts change.
+    a=$(shot "$E2E_RUN-running-1.png")
+    sleep 1.5
+    b=$(shot "$E2E_RUN-running-2.png")
+    [ "$(region_changes "$a" "$b" $(channel))" -gt 0 ] || fail "$size: the gas does not move"
+    [ "$(region_changes "$a" "$b" $(readouts))" -gt 0 ] || fail "$size: the readouts do not change while running"
+
+    click_ref 200 742 # "Пауза"
+    move "$(sx 1100)" "$(sy 900)"
+    a=$(shot "$E2E_RUN-paused-1.png")
+    sleep 1
+    b=$(shot "$E2E_RUN-paused-2.png")
+    [ "$(region_changes "$a" "$b" $(channel))" = 0 ] || fail "$size: the gas moves while paused"
+    [ "$(region_changes "$a" "$b" $(readouts))" = 0 ] || fail "$size: the readouts change while paused"
+
+    click_ref 200 812 # "Сброс"
+    move "$(sx 1100)" "$(sy 900)"
+    file=$(shot "$E2E_RUN-reset.png")
+    [ "$(count_colour "$file" 0,0,255 $(channel))" = 0 ] || fail "$size: particles remain after Reset"
+    [ "$(count_colour "$file" 0,255,0 "$(sx 800)" "$(sy 640)" "$(sx 900)" "$(sy 390)")" = 0 ] ||
+        fail "$size: histogram bars remain after Reset"
+    [ "$(page_shown "$file")" = demonstration ] || fail "$size: the controls vanished with Reset"
+
+    # Each potential shows its own R axis (and, but for Zero, a curve).
+    for choice in "Attraction 322 340" "Repulsion 392 690" "LennardJones 462 530" "Zero 532 690"; do
+        read -r name button_y axis_y <<<"$choice"
+        click_ref 1080 "$button_y"
+        move "$(sx 1100)" "$(sy 900)"
+        file=$(shot "$E2E_RUN-$name.png")
+        # Column between the U axis and the start of every curve.
+        axis=$(dark_rows "$file" "$(sx 1362)" "$(sy 300)" "$(sy 700)" | head -n 1)
+        want=$(sy "$axis_y")
+        [ -n "$axis" ] && [ $((axis - want)) -ge -1 ] && [ $((axis - want)) -le 2 ] ||
+            fail "$size: $name shows its R axis at '${axis}', expected about $want"
+        # A column where every curve is steep, apart from its R axis.
+        curve=$(dark_rows "$file" "$(sx 1385)" "$(sy 300)" "$(sy 680)" |
+            awk -v a="$want" '$1 < a - 1 || $1 > a + 5' | wc -l)
+        if [ "$name" = Zero ]; then
+            [ "$curve" = 0 ] || fail "$size: a curve is drawn for the zero potential"
+        else
+            [ "$curve" -gt 0 ] || fail "$size: no curve drawn for $name"
+        fi
+    done
+
+    # Drag the count knob to its left end (knob left edge 460): two particles.
+    grab_x=$(sx 615) grab_y=$(sy 310)
+    drag "$grab_x" "$grab_y" "$((grab_x - $(sx 583) + $(sx 460)))" "$grab_y"
+    click_ref 200 672 # "Старт"
+    move "$(sx 1100)" "$(sy 900)"
+    sleep 0.5
+    file=$(shot "$E2E_RUN-two.png")
+    runs=$(blue_runs "$file" "$(sy 140)")
+    [ "$runs" = 2 ] || fail "$size: $runs particles after choosing two and Start"
+
+    # The gas runs: bars appear and the readouts keep changing.
+    sleep 1
+    a=$(shot "$E2E_RUN-two-1.png")
+    sleep 2
+    b=$(shot "$E2E_RUN-two-2.png")
+    [ "$(count_colour "$b" 0,255,0 "$(sx 800)" "$(sy 640)" "$(sx 900)" "$(sy 390)")" -gt 0 ] ||
+        fail "$size: no histogram bars after Start"
+    [ "$(region_changes "$a" "$b" $(readouts))" -gt 0 ] || fail "$size: the readouts do not change after Start"
+
+    click_ref 200 1020 # "Выход"
+    wait_program_exit 10
+    status=$?
+    [ "$status" = 0 ] || fail "$size: the exit button ended the program with status $status"
+    [ -z "$(sanitizer_report)" ] || fail "$size: sanitizer report: $(sanitizer_report | head -n 3)"
+    e2e_cleanup
+    e2e_pids=()
+done
+finish
