@@ -1,0 +1,658 @@
+// What a frame of each screen costs against the floor: a bare window of the
+// same size and settings that only clears and presents. Needs an X display
+// the size of the program's desktop (Xvfb 1920 x 1080); it opens real
+// full-screen windows, so give it a display of its own.
+//
+//   framecost [--seconds S] [--rounds R] [--warmup N] [--only SCREEN] [--aa LEVEL]
+//       Each round: the floor, every screen, the floor again (the next round
+//       starts with that floor), S seconds each after N warm-up frames. Rows
+//       per segment, then the medians over rounds and the ratio of each
+//       screen's frame time to the floor's around it. --only: the screens
+//       whose name contains SCREEN; --aa: another anti-aliasing level than
+//       the program's 8, only to see what the multisampling costs.
+//   framecost --parts [--seconds S] [--rounds R] [--aa LEVEL]
+//       Where the time goes: each part of the screens drawn alone over the
+//       cleared window, against the clear alone.
+//   framecost --startup [--bare]
+//       Start-up as the program does it, timed from the process start to the
+//       first presented frame, phase by phase, with the peak resident memory.
+//       --bare: a bare window instead (create, clear, present).
+//   framecost --bare-window
+//       A bare window titled "velorin-bare" that clears and presents until it
+//       is closed or clicked: the baseline for measurements from outside.
+//
+// Exits with 2 on bad options, 1 when the gas stopped on an overlap.
+
+#include "app/App.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Mouse.hpp>
+#include <SFML/Window/VideoMode.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+using SteadyClock = std::chrono::steady_clock;
+
+double msBetween(SteadyClock::time_point from, SteadyClock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// CPU time of the whole process (the software rasteriser's threads included), ms.
+double processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Milliseconds since this process was started (fork), at the kernel's tick
+// resolution (10 ms), or a negative value when /proc does not say.
+double msSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    // Field 22 of the file is the start time; fields 1 and 2 precede ')'.
+    for (int i = 3; i <= 22 && fields >> field; ++i)
+    {
+    }
+    const double ticksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+    return nowMs - std::stod(field) * 1e3 / ticksPerSecond;
+}
+
+// A field of /proc/self/status in kB (VmHWM: peak resident memory).
+long statusKb(const char* name)
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = -1;
+    for (std::string line; std::getline(status, line);)
+    {
+        std::istringstream in(line);
+        if (in >> key >> value && key == std::string(name) + ":")
+            return value;
+    }
+    return -1;
+}
+
+std::string loadAverage()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// As the program does: when the working directory lacks the data files and
+// this executable's directory has them, work from there.
+void findDataFiles()
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists("fonts/ArialCyr.ttf", error))
+        return;
+    const fs::path home = fs::read_symlink("/proc/self/exe", error).parent_path();
+    if (!error && fs::exists(home / "fonts" / "ArialCyr.ttf", error))
+        fs::current_path(home, error);
+}
+
+sf::VideoMode desktopSize()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    return sf::VideoMode(desktop.width, desktop.height, 32);
+}
+
+// The program's window settings: full-screen, anti-aliasing level 8 (another
+// level only to see what the multisampling costs).
+void openWindow(sf::RenderWindow& window, const char* title, unsigned antialiasing = 8)
+{
+    sf::ContextSettings context;
+    context.antialiasingLevel = antialiasing;
+    window.create(desktopSize(), sf::String(title, std::locale()), sf::Style::Fullscreen, context);
+}
+
+void drainEvents(sf::RenderWindow& window, std::vector<sf::Event>& events)
+{
+    events.clear();
+    for (sf::Event event; window.pollEvent(event);)
+        events.push_back(event);
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct Options
+{
+    enum class Mode
+    {
+        FrameCost,
+        Parts,
+        Startup,
+        BareWindow
+    } mode = Mode::FrameCost;
+    bool bare = false;
+    double seconds = 2.0;
+    int rounds = 3;
+    int warmup = 30;
+    unsigned antialiasing = 8;
+    std::string only; // screens whose name contains this, all when empty
+};
+
+void usage()
+{
+    std::fprintf(stderr, "usage: framecost [--parts] [--seconds S] [--rounds R] [--warmup N] [--aa LEVEL] [--only SCREEN]\n"
+                         "       framecost --startup [--bare]\n"
+                         "       framecost --bare-window\n");
+}
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--startup")
+            options.mode = Options::Mode::Startup;
+        else if (arg == "--bare")
+            options.bare = true;
+        else if (arg == "--parts")
+            options.mode = Options::Mode::Parts;
+        else if (arg == "--only" && hasValue)
+            options.only = argv[++i];
+        else if (arg == "--aa" && hasValue)
+            options.antialiasing = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (arg == "--bare-window")
+            options.mode = Options::Mode::BareWindow;
+        else if (arg == "--seconds" && hasValue)
+            options.seconds = std::atof(argv[++i]);
+        else if (arg == "--rounds" && hasValue)
+            options.rounds = std::atoi(argv[++i]);
+        else if (arg == "--warmup" && hasValue)
+            options.warmup = std::atoi(argv[++i]);
+        else
+            return false;
+    }
+    return options.seconds > 0 && options.rounds > 0 && options.warmup >= 0;
+}
+
+// ---------------------------------------------------------------- frame cost
+
+// One timed stretch of frames on one window.
+struct Segment
+{
+    int frames = 0;
+    double wallMs = 0;               // the whole stretch
+    std::vector<double> frameMs;     // display to display
+    double drawMs = 0;               // per frame, mean: events, clear and drawing calls
+    double displayMs = 0;            // per frame, mean: display() (rasterising and presenting)
+    double cpuMs = 0;                // per frame, mean: process CPU time
+
+    double meanFrameMs() const { return frames ? wallMs / frames : 0; }
+    double fps() const { return wallMs > 0 ? frames * 1e3 / wallMs : 0; }
+};
+
+// Runs `frame` (which draws into the window) for the warm-up frames, then for
+// `seconds`, presenting each frame.
+template <typename DrawFrame>
+Segment timeFrames(sf::RenderWindow& window, const Options& options, DrawFrame frame)
+{
+    for (int i = 0; i < options.warmup; ++i)
+    {
+        frame();
+        window.display();
+    }
+    Segment s;
+    const double cpuStart = processCpuMs();
+    const SteadyClock::time_point start = SteadyClock::now();
+    SteadyClock::time_point last = start;
+    double drawTotal = 0, displayTotal = 0;
+    while (msBetween(start, last) < options.seconds * 1e3)
+    {
+        frame();
+        const SteadyClock::time_point drawn = SteadyClock::now();
+        window.display();
+        const SteadyClock::time_point shown = SteadyClock::now();
+        drawTotal += msBetween(last, drawn);
+        displayTotal += msBetween(drawn, shown);
+        s.frameMs.push_back(msBetween(last, shown));
+        last = shown;
+        ++s.frames;
+    }
+    s.wallMs = msBetween(start, last);
+    s.drawMs = drawTotal / s.frames;
+    s.displayMs = displayTotal / s.frames;
+    s.cpuMs = (processCpuMs() - cpuStart) / s.frames;
+    return s;
+}
+
+constexpr const char* programTitle = "velorin-framecost";
+
+// A bare window of the program's size and settings for one stretch. SFML
+// allows one full-screen window at a time (a second one silently becomes an
+// ordinary window), so the program's window is closed meanwhile and opened
+// again afterwards; the program's drawables and textures outlive it.
+Segment floorSegment(sf::RenderWindow& programWindow, const Options& options)
+{
+    programWindow.close();
+    Segment s;
+    {
+        sf::RenderWindow bare;
+        openWindow(bare, "velorin-floor", options.antialiasing);
+        std::vector<sf::Event> events;
+        s = timeFrames(bare, options, [&] {
+            drainEvents(bare, events);
+            bare.clear(sf::Color::White);
+        });
+    }
+    openWindow(programWindow, programTitle, options.antialiasing);
+    return s;
+}
+
+struct ScreenCase
+{
+    const char* name;
+    Screen screen;
+    PotentialKind potential;
+};
+
+// The four screens as the program shows them after launch (the gas running,
+// no potential selected), and the demonstration once more with the
+// Lennard-Jones curve, whose strips are rewritten every frame.
+constexpr ScreenCase screenCases[] = {
+    {"start page", Screen::StartPage, PotentialKind::Zero},
+    {"demonstration", Screen::Demonstration, PotentialKind::Zero},
+    {"demonstration, LJ", Screen::Demonstration, PotentialKind::LennardJones},
+    {"theory", Screen::Theory, PotentialKind::Zero},
+    {"authors", Screen::Authors, PotentialKind::Zero},
+};
+constexpr int caseCount = static_cast<int>(sizeof screenCases / sizeof screenCases[0]);
+
+bool wanted(const ScreenCase& c, const Options& options)
+{
+    return std::string(c.name).find(options.only) != std::string::npos;
+}
+
+void selectPotential(App& app, PotentialKind kind)
+{
+    app.run.selectedPotential = kind;
+    for (std::size_t k = 0; k < app.run.potentialSelected.size(); ++k)
+        app.run.potentialSelected[k] = k == static_cast<std::size_t>(kind);
+}
+
+// The program's own loop body, without input: the pointer sampled, the events
+// drained, one frame with the measured time since the previous one.
+Segment screenSegment(App& app, sf::RenderWindow& window, const ScreenCase& c, const Options& options)
+{
+    app.screen = c.screen;
+    selectPotential(app, c.potential);
+    std::vector<sf::Event> events;
+    SteadyClock::time_point previous = SteadyClock::now();
+    Segment s = timeFrames(window, options, [&] {
+        const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+        drainEvents(window, events);
+        const SteadyClock::time_point now = SteadyClock::now();
+        const double elapsedMs = msBetween(previous, now);
+        previous = now;
+        runFrame(app, window, pointer, events, elapsedMs);
+    });
+    selectPotential(app, PotentialKind::Zero);
+    return s;
+}
+
+void printSegment(const char* name, const Segment& s, double floorMs)
+{
+    std::printf("  %-18s %7.1f fps  frame %6.2f ms (median %6.2f)  draw %5.2f  display %6.2f  cpu %6.2f",
+                name, s.fps(), s.meanFrameMs(), median(s.frameMs), s.drawMs, s.displayMs, s.cpuMs);
+    if (floorMs > 0)
+        std::printf("  x%.2f", s.meanFrameMs() / floorMs);
+    std::printf("\n");
+}
+
+// The program's start-up, in the entry point's order, into `window`.
+std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& options)
+{
+    findDataFiles();
+    const sf::VideoMode mode = desktopSize();
+    auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
+                                     static_cast<std::uint32_t>(std::time(nullptr)));
+    loadFont(*app);
+    openWindow(window, programTitle, options.antialiasing);
+    buildDrawables(*app);
+    loadPictures(app->pages, app->metrics);
+    startGas(*app);
+    return app;
+}
+
+int frameCost(const Options& options)
+{
+    sf::RenderWindow window;
+    std::unique_ptr<App> app = startProgram(window, options);
+    const sf::VideoMode mode = desktopSize();
+
+    const sf::ContextSettings got = window.getSettings();
+    std::printf("framecost: %ux%u, anti-aliasing %u granted (%u asked), OpenGL %u.%u, %.1f s per segment, "
+                "%d warm-up frames, %d rounds\n",
+                mode.width, mode.height, got.antialiasingLevel, options.antialiasing, got.majorVersion, got.minorVersion,
+                options.seconds, options.warmup, options.rounds);
+    std::printf("load average at start: %s\n", loadAverage().c_str());
+    std::printf("per frame, ms: frame = display to display; draw = events, clear, drawing calls; display = "
+                "display(); cpu = process CPU time (all threads). xN: mean frame time / the floors around it\n");
+
+    std::vector<double> floorMs;
+    std::vector<std::vector<double>> caseMs(caseCount), caseRatio(caseCount), caseFps(caseCount);
+    Segment before = floorSegment(window, options);
+    floorMs.push_back(before.meanFrameMs());
+    for (int round = 1; round <= options.rounds; ++round)
+    {
+        std::vector<Segment> segments;
+        for (const ScreenCase& c : screenCases)
+            segments.push_back(wanted(c, options) ? screenSegment(*app, window, c, options) : Segment{});
+        const Segment after = floorSegment(window, options);
+        floorMs.push_back(after.meanFrameMs());
+        const double floorAround = (before.meanFrameMs() + after.meanFrameMs()) / 2;
+
+        std::printf("round %d (load %s)\n", round, loadAverage().c_str());
+        printSegment("floor before", before, 0);
+        for (int i = 0; i < caseCount; ++i)
+        {
+            if (!wanted(screenCases[i], options))
+                continue;
+            printSegment(screenCases[i].name, segments[i], floorAround);
+            caseMs[i].push_back(segments[i].meanFrameMs());
+            caseRatio[i].push_back(segments[i].meanFrameMs() / floorAround);
+            caseFps[i].push_back(segments[i].fps());
+        }
+        printSegment("floor after", after, 0);
+        before = after;
+    }
+
+    std::vector<double> floorFps;
+    for (double ms : floorMs)
+        floorFps.push_back(1e3 / ms);
+    std::printf("median over %d rounds (floor: %zu stretches, first %.2f ms, last %.2f ms)\n", options.rounds,
+                floorMs.size(), floorMs.front(), floorMs.back());
+    std::printf("  %-18s %7.1f fps  frame %6.2f ms\n", "floor", median(floorFps), median(floorMs));
+    bool withinTarget = true;
+    for (int i = 0; i < caseCount; ++i)
+    {
+        if (!wanted(screenCases[i], options))
+            continue;
+        const double ratio = median(caseRatio[i]);
+        withinTarget = withinTarget && ratio <= 1.5;
+        std::printf("  %-18s %7.1f fps  frame %6.2f ms  x%.2f of the floor%s\n", screenCases[i].name,
+                    median(caseFps[i]), median(caseMs[i]), ratio, ratio <= 1.5 ? "" : "  (above 1.5)");
+    }
+    std::printf("every screen within 1.5x the floor: %s\n", withinTarget ? "yes" : "no");
+    std::printf("load average at end: %s\n", loadAverage().c_str());
+
+    if (app->gas.overlapDetected())
+    {
+        std::printf("the gas stopped on an overlap during the run: later figures lack the particles\n");
+        return 1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- parts
+
+// Where a frame's time goes: each part of a screen drawn alone over the
+// cleared window, without the frame loop (the gas stands still).
+struct Part
+{
+    const char* name;
+    void (*draw)(App& app, sf::RenderTarget& target);
+};
+
+void drawMenuAndExit(App& app, sf::RenderTarget& target)
+{
+    for (ButtonId id : {ButtonId::MenuStartPage, ButtonId::MenuDemonstration, ButtonId::MenuTheory,
+                        ButtonId::MenuAuthors, ButtonId::Exit})
+    {
+        target.draw(buttonAt(app.buttons, id).rectangle);
+        target.draw(buttonAt(app.buttons, id).label);
+    }
+}
+
+constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,      ButtonId::Pause,        ButtonId::Reset,
+                                             ButtonId::Attraction, ButtonId::Repulsion,    ButtonId::LennardJones,
+                                             ButtonId::ZeroPotential};
+
+const Part parts[] = {
+    {"clear only", [](App&, sf::RenderTarget&) {}},
+    {"menu and exit", drawMenuAndExit},
+    {"start page body", [](App& app, sf::RenderTarget& t) { drawStartPage(t, app.pages); }},
+    {"  two logos",
+     [](App& app, sf::RenderTarget& t) {
+         t.draw(app.pages.pictures[static_cast<int>(PictureId::FirstLogo)].sprite);
+         t.draw(app.pages.pictures[static_cast<int>(PictureId::SecondLogo)].sprite);
+     }},
+    {"  outlined title",
+     [](App& app, sf::RenderTarget& t) { t.draw(app.pages.texts[static_cast<int>(PageTextId::Title)]); }},
+    {"authors page body", [](App& app, sf::RenderTarget& t) { drawAuthorsPage(t, app.pages); }},
+    {"theory page body",
+     [](App& app, sf::RenderTarget& t) { drawTheoryPage(t, app.pages, {0, 0}, app.metrics); }},
+    {"  theory image alone",
+     [](App& app, sf::RenderTarget& t) { t.draw(app.pages.pictures[static_cast<int>(PictureId::Theory)].sprite); }},
+    {"demonstration, whole",
+     [](App& app, sf::RenderTarget& t) {
+         app.screen = Screen::Demonstration;
+         drawScreen(app, t, {0, 0});
+     }},
+    {"  gas channel", [](App& app, sf::RenderTarget& t) { t.draw(app.gasChannel); }},
+    {"  button boxes, knobs",
+     [](App& app, sf::RenderTarget& t) {
+         for (ButtonId id : demonstrationButtons)
+             t.draw(buttonAt(app.buttons, id).rectangle);
+         drawSliderFrames(t, app.sliders);
+         drawKnobs(t, app.sliders);
+     }},
+    {"  button, slider texts",
+     [](App& app, sf::RenderTarget& t) {
+         for (ButtonId id : demonstrationButtons)
+             t.draw(buttonAt(app.buttons, id).label);
+         drawSliderLabels(t, app.sliders);
+         t.draw(app.potentialHeading);
+         t.draw(app.graph.graphTitle);
+         drawSliderValues(t, app.sliders, app.settings, app.formatNumber, app.metrics);
+     }},
+    {"  graph, zero",
+     [](App& app, sf::RenderTarget& t) {
+         drawPotentialGraph(t, app.graph, PotentialKind::Zero, app.settings.coefficientC);
+     }},
+    {"  graph, LJ",
+     [](App& app, sf::RenderTarget& t) {
+         drawPotentialGraph(t, app.graph, PotentialKind::LennardJones, app.settings.coefficientC);
+     }},
+    {"  histogram panel", [](App& app, sf::RenderTarget& t) { drawHistogramPanel(t, app.histogram, app.gas); }},
+};
+constexpr int partCount = static_cast<int>(sizeof parts / sizeof parts[0]);
+
+int partCosts(const Options& options)
+{
+    sf::RenderWindow window;
+    std::unique_ptr<App> app = startProgram(window, options);
+    // Some seconds of gas and readouts, so that the histogram has bars.
+    app->screen = Screen::Demonstration;
+    std::vector<sf::Event> events;
+    for (int i = 0; i < 200; ++i)
+    {
+        window.clear(sf::Color::White);
+        runFrame(*app, window, {0, 0}, events, 16.0);
+    }
+    std::printf("parts: each drawn alone over the cleared program window (anti-aliasing %u granted), %.1f s "
+                "each, %d rounds; load %s\n",
+                window.getSettings().antialiasingLevel, options.seconds, options.rounds, loadAverage().c_str());
+
+    std::vector<std::vector<double>> frameMs(partCount), cpuMs(partCount), drawMs(partCount);
+    for (int round = 0; round < options.rounds; ++round)
+        for (int i = 0; i < partCount; ++i)
+        {
+            const Segment s = timeFrames(window, options, [&] {
+                drainEvents(window, events);
+                window.clear(sf::Color::White);
+                parts[i].draw(*app, window);
+            });
+            frameMs[i].push_back(s.meanFrameMs());
+            cpuMs[i].push_back(s.cpuMs);
+            drawMs[i].push_back(s.drawMs);
+        }
+
+    std::printf("medians, ms per frame; extra = over \"clear only\"\n");
+    const double floorFrame = median(frameMs[0]), floorCpu = median(cpuMs[0]);
+    for (int i = 0; i < partCount; ++i)
+        std::printf("  %-24s frame %6.2f (extra %+6.2f)  cpu %6.2f (extra %+6.2f)  drawing calls %5.2f\n",
+                    parts[i].name, median(frameMs[i]), median(frameMs[i]) - floorFrame, median(cpuMs[i]),
+                    median(cpuMs[i]) - floorCpu, median(drawMs[i]));
+    std::printf("load average at end: %s\n", loadAverage().c_str());
+    return 0;
+}
+
+// ---------------------------------------------------------------- start-up
+
+struct Phase
+{
+    const char* name;
+    double atMs;  // since the top of main
+    long residentKb; // VmRSS then
+};
+
+void printStartup(const std::vector<Phase>& phases, double startToMainMs)
+{
+    double previous = 0;
+    for (const Phase& p : phases)
+    {
+        std::printf("  %-22s %8.1f ms  (+%5.1f)  resident %7ld kB\n", p.name, p.atMs, p.atMs - previous,
+                    p.residentKb);
+        previous = p.atMs;
+    }
+    if (startToMainMs >= 0)
+        std::printf("  process start to main  %8.0f ms  (10 ms ticks)\n  process start to first frame %6.0f ms\n",
+                    startToMainMs, startToMainMs + previous);
+}
+
+int startup(const Options& options)
+{
+    const double startToMainMs = msSinceProcessStart();
+    const SteadyClock::time_point top = SteadyClock::now();
+    std::vector<Phase> phases;
+    auto mark = [&](const char* name) {
+        phases.push_back({name, msBetween(top, SteadyClock::now()), statusKb("VmRSS")});
+    };
+
+    const sf::VideoMode mode = desktopSize();
+    mark("desktop mode");
+    sf::RenderWindow window;
+    if (options.bare)
+    {
+        openWindow(window, "velorin-bare");
+        mark("window created");
+        window.clear(sf::Color::White);
+        window.display();
+        mark("first frame presented");
+        std::printf("bare window start-up, %ux%u:\n", mode.width, mode.height);
+        printStartup(phases, startToMainMs);
+        std::printf("  peak resident memory   %8ld kB\n", statusKb("VmHWM"));
+        return 0;
+    }
+
+    findDataFiles();
+    auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
+                                     static_cast<std::uint32_t>(std::time(nullptr)));
+    // Its first texture member brings up SFML's shared OpenGL context.
+    mark("program state made");
+    loadFont(*app);
+    mark("font loaded");
+    openWindow(window, "velorin-startup");
+    mark("window created");
+    buildDrawables(*app);
+    mark("drawables built");
+    loadPictures(app->pages, app->metrics);
+    mark("pictures loaded");
+    startGas(*app);
+    mark("gas set up");
+    std::vector<sf::Event> events;
+    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+    drainEvents(window, events);
+    runFrame(*app, window, pointer, events, 0.0);
+    mark("first frame drawn");
+    window.display();
+    mark("first frame presented");
+
+    std::printf("program start-up, %ux%u:\n", mode.width, mode.height);
+    printStartup(phases, startToMainMs);
+    std::printf("  peak resident memory   %8ld kB after the first frame\n", statusKb("VmHWM"));
+    // Every screen once, so that every glyph and texture has been used.
+    for (Screen screen : {Screen::Demonstration, Screen::Theory, Screen::Authors, Screen::StartPage})
+    {
+        app->screen = screen;
+        drainEvents(window, events);
+        runFrame(*app, window, pointer, events, 16.0);
+        window.display();
+    }
+    std::printf("  peak resident memory   %8ld kB after one frame of each screen\n", statusKb("VmHWM"));
+    return 0;
+}
+
+// A bare window until it is closed or clicked, for measurements from outside.
+int bareWindow()
+{
+    sf::RenderWindow window;
+    openWindow(window, "velorin-bare");
+    while (window.isOpen())
+    {
+        for (sf::Event event; window.pollEvent(event);)
+            if (event.type == sf::Event::Closed || event.type == sf::Event::MouseButtonPressed)
+                window.close();
+        window.clear(sf::Color::White);
+        window.display();
+    }
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options))
+    {
+        usage();
+        return 2;
+    }
+    switch (options.mode)
+    {
+    case Options::Mode::Startup: return startup(options);
+    case Options::Mode::BareWindow: return bareWindow();
+    case Options::Mode::Parts: return partCosts(options);
+    case Options::Mode::FrameCost: break;
+    }
+    return frameCost(options);
+}
