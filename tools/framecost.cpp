@@ -367,18 +367,31 @@ int frameCost(const Options& options)
     std::printf("per frame, ms: frame = display to display; draw = events, clear, drawing calls; display = "
                 "display(); cpu = process CPU time (all threads). xN: mean frame time / the floors around it\n");
 
-    std::vector<double> floorMs;
-    std::vector<std::vector<double>> caseMs(caseCount), caseRatio(caseCount), caseFps(caseCount);
+    // Per round: the mean frame time (wall), the process CPU time per frame,
+    // and both against the mean of the two floor stretches around the round.
+    struct Figures
+    {
+        std::vector<double> fps, frameMs, cpuMs, ratio, cpuRatio;
+    };
+    std::vector<Figures> figures(caseCount);
+    Figures floorFigures;
+    auto addFloor = [&](const Segment& s) {
+        floorFigures.fps.push_back(s.fps());
+        floorFigures.frameMs.push_back(s.meanFrameMs());
+        floorFigures.cpuMs.push_back(s.cpuMs);
+    };
+
     Segment before = floorSegment(window, options);
-    floorMs.push_back(before.meanFrameMs());
+    addFloor(before);
     for (int round = 1; round <= options.rounds; ++round)
     {
         std::vector<Segment> segments;
         for (const ScreenCase& c : screenCases)
             segments.push_back(wanted(c, options) ? screenSegment(*app, window, c, options) : Segment{});
         const Segment after = floorSegment(window, options);
-        floorMs.push_back(after.meanFrameMs());
+        addFloor(after);
         const double floorAround = (before.meanFrameMs() + after.meanFrameMs()) / 2;
+        const double floorCpuAround = (before.cpuMs + after.cpuMs) / 2;
 
         std::printf("round %d (load %s)\n", round, loadAverage().c_str());
         printSegment("floor before", before, 0);
@@ -386,30 +399,40 @@ int frameCost(const Options& options)
         {
             if (!wanted(screenCases[i], options))
                 continue;
-            printSegment(screenCases[i].name, segments[i], floorAround);
-            caseMs[i].push_back(segments[i].meanFrameMs());
-            caseRatio[i].push_back(segments[i].meanFrameMs() / floorAround);
-            caseFps[i].push_back(segments[i].fps());
+            const Segment& s = segments[i];
+            printSegment(screenCases[i].name, s, floorAround);
+            figures[i].fps.push_back(s.fps());
+            figures[i].frameMs.push_back(s.meanFrameMs());
+            figures[i].cpuMs.push_back(s.cpuMs);
+            figures[i].ratio.push_back(s.meanFrameMs() / floorAround);
+            figures[i].cpuRatio.push_back(s.cpuMs / floorCpuAround);
         }
         printSegment("floor after", after, 0);
         before = after;
     }
 
-    std::vector<double> floorFps;
-    for (double ms : floorMs)
-        floorFps.push_back(1e3 / ms);
-    std::printf("median over %d rounds (floor: %zu stretches, first %.2f ms, last %.2f ms)\n", options.rounds,
-                floorMs.size(), floorMs.front(), floorMs.back());
-    std::printf("  %-18s %7.1f fps  frame %6.2f ms\n", "floor", median(floorFps), median(floorMs));
+    auto range = [](const std::vector<double>& v) {
+        char text[48];
+        std::snprintf(text, sizeof text, "x%.2f (x%.2f-%.2f)", median(v), *std::min_element(v.begin(), v.end()),
+                      *std::max_element(v.begin(), v.end()));
+        return std::string(text);
+    };
+    std::printf("medians over %d rounds; against the floor: median (lowest-highest round)\n", options.rounds);
+    std::printf("  floor: %zu stretches, frame %.2f ms first, %.2f ms last\n", floorFigures.frameMs.size(),
+                floorFigures.frameMs.front(), floorFigures.frameMs.back());
+    std::printf("  %-18s %7.1f fps  frame %6.2f ms  cpu %6.2f ms\n", "floor", median(floorFigures.fps),
+                median(floorFigures.frameMs), median(floorFigures.cpuMs));
     bool withinTarget = true;
     for (int i = 0; i < caseCount; ++i)
     {
         if (!wanted(screenCases[i], options))
             continue;
-        const double ratio = median(caseRatio[i]);
+        const Figures& f = figures[i];
+        const double ratio = median(f.ratio);
         withinTarget = withinTarget && ratio <= 1.5;
-        std::printf("  %-18s %7.1f fps  frame %6.2f ms  x%.2f of the floor%s\n", screenCases[i].name,
-                    median(caseFps[i]), median(caseMs[i]), ratio, ratio <= 1.5 ? "" : "  (above 1.5)");
+        std::printf("  %-18s %7.1f fps  frame %6.2f ms  cpu %6.2f ms  frame %s  cpu %s%s\n", screenCases[i].name,
+                    median(f.fps), median(f.frameMs), median(f.cpuMs), range(f.ratio).c_str(),
+                    range(f.cpuRatio).c_str(), ratio <= 1.5 ? "" : "  above 1.5");
     }
     std::printf("every screen within 1.5x the floor: %s\n", withinTarget ? "yes" : "no");
     std::printf("load average at end: %s\n", loadAverage().c_str());
