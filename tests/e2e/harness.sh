@@ -14,6 +14,7 @@
 #   sanitizer_report [FILE]      # prints the sanitizer report lines of the program's output; true if any
 #   probe FILE X Y [X Y ...]     # "R,G,B" of several pixels, one line each, in one pass
 #   dark "R,G,B"                 # true for a dark (outline or text) colour
+#   picture_at FILE PNG X Y TX TY ...  # the picture drawn at reference (X, Y), judged by some of its texels
 #   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
 #   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
 #
@@ -243,33 +244,44 @@ similar() {
     done
 }
 
+# picture_at FILE PNG X Y TX TY [TX TY ...]: true when the screenshot shows
+# the picture PNG drawn at reference (X, Y), scaled as the program scales
+# its pictures: each listed texel (TX, TY) of PNG is on screen where the
+# scaled picture puts it, within 12 per channel.
+picture_at() {
+    local file=$1 png=$2 x=$3 y=$4 points=() texels=() i
+    shift 4
+    [ -f "$png" ] || return 1
+    texels=("$@")
+    for ((i = 0; i < ${#texels[@]}; i += 2)); do
+        points+=("$(awk -v x="$x" -v t="${texels[i]}" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * x / 1920 + (t + 0.5) * w / 1920}')"
+                 "$(awk -v y="$y" -v t="${texels[i + 1]}" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * y / 1080 + (t + 0.5) * h / 1080}')")
+    done
+    local got=() want=()
+    mapfile -t got < <(probe "$file" "${points[@]}")
+    mapfile -t want < <(probe "$png" "${texels[@]}")
+    [ ${#got[@]} -eq ${#want[@]} ] && [ ${#want[@]} -gt 0 ] || return 1
+    for ((i = 0; i < ${#want[@]}; i++)); do
+        similar "${got[i]}" "${want[i]}" || return 1
+    done
+}
+
 # The page a screenshot shows, told by marks that need neither the font nor
 # the pictures: the left outlines of the count box and of the Start button
 # (demonstration), the left outline of the theory scrollbar (theory). The
-# authors page is told by the first portrait, compared with images/photo1.png
-# of IMAGES (the program's data folder); without it, or without the
-# portrait on screen, the authors page reads as the start page.
+# authors page is told by the first portrait (background, face, shoulders),
+# compared with photo1.png of IMAGES (the program's data folder); without
+# it, or without the portrait on screen, the authors page reads as the
+# start page.
 page_shown() {
-    local file=$1 images=${2:-} points=() colours=()
-    points+=($(($(sx 20) - 1)) "$(sy 322)" $(($(sx 20) - 1)) "$(sy 672)")
-    points+=($(($(sx 1854) - 1)) "$(sy 700)" $(($(sx 1854) - 1)) "$(sy 850)")
-    # Texels of the portrait: background, face, shoulders.
-    local texels=(30 30 140 150 140 300) i portrait_points=()
-    for ((i = 0; i < ${#texels[@]}; i += 2)); do
-        portrait_points+=("$(awk -v t="${texels[i]}" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * 166 / 1920 + (t + 0.5) * w / 1920}')"
-                          "$(awk -v t="${texels[i + 1]}" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * 420 / 1080 + (t + 0.5) * h / 1080}')")
-    done
-    mapfile -t colours < <(probe "$file" "${points[@]}" "${portrait_points[@]}")
+    local file=$1 images=${2:-} colours=()
+    mapfile -t colours < <(probe "$file" $(($(sx 20) - 1)) "$(sy 322)" $(($(sx 20) - 1)) "$(sy 672)" \
+        $(($(sx 1854) - 1)) "$(sy 700)" $(($(sx 1854) - 1)) "$(sy 850)")
     if dark "${colours[0]}" && dark "${colours[1]}"; then echo demonstration; return; fi
     if dark "${colours[2]}" && dark "${colours[3]}"; then echo theory; return; fi
-    if [ -n "$images" ] && [ -f "$images/photo1.png" ]; then
-        local want=()
-        mapfile -t want < <(probe "$images/photo1.png" "${texels[@]}")
-        if [ ${#want[@]} -eq 3 ] && similar "${colours[4]}" "${want[0]}" && similar "${colours[5]}" "${want[1]}" &&
-            similar "${colours[6]}" "${want[2]}"; then
-            echo authors
-            return
-        fi
+    if [ -n "$images" ] && picture_at "$file" "$images/photo1.png" 166 420 30 30 140 150 140 300; then
+        echo authors
+        return
     fi
     echo start
 }

@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# The program in broken surroundings still starts and stays usable: its
+# window appears, a menu click changes the screen, the exit button ends it
+# with status 0 and the sanitizers stay silent. Each case runs a copy of the
+# program in its own temporary folder with a doctored copy of its data:
+#   (a) no images folder;
+#   (b) pictures that are truncated, text, empty or a folder, and a theory
+#       picture cut off mid-way beside intact others;
+#   (c) no font, a font file that is text, a font cut off mid-way;
+#   (d) started from another working directory, through a symlink, and from
+#       a working directory that no longer exists: it finds its data beside
+#       itself.
+# The copies are real copies, not links: a program that finds no data where
+# it starts looks beside its own executable, which must not lead back to the
+# build folder.
+# Usage: test_surroundings.sh BINARY BUILD_DIR
+source "$(dirname "$0")/harness.sh"
+binary=$1 dir=$2
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velorin-surroundings.XXXXXX")
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
+
+start_display 1920 1080
+
+# A folder with a copy of the program and of its data, to be doctored.
+make_case() {
+    case_dir="$work/$1"
+    mkdir -p "$case_dir"
+    cp "$binary" "$case_dir/velorin"
+    cp -r "$dir/fonts" "$dir/images" "$case_dir/"
+}
+
+# How many pixels of a reference rectangle are dark (text, outlines, pictures).
+dark_pixels() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5
+    convert "$file" -crop "$(sx "$w")x$(sy "$h")+$(sx "$x")+$(sy "$y")" +repage -colorspace gray \
+        -threshold 50% -negate -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# The theory thumb's top edge, from the lowest dark pixel of the scrollbar's
+# middle column (the thumb's point, 64 reference pixels below its top).
+thumb_top() {
+    local tip
+    tip=$(dark_rows "$1" "$(sx 1886)" "$(sy 75)" $((E2E_HEIGHT - 1)) | tail -n 1)
+    [ -n "$tip" ] && echo $((tip - 64 * E2E_HEIGHT / 1080 - 2))
+}
+
+# The first logo, judged by two of its particles and the channel between them.
+logo_drawn() { picture_at "$1" "$2/Imrel.png" 70 80 40 60 97 60 70 50; }
+
+# Start the program of a case and check what every case must keep: the
+# window, the start page, the demonstration screen after a menu click.
+# CASE_IMAGES names the data folder the program should be showing (for the
+# authors page), if any.
+open_case() {
+    local name=$1 program=$2 where=$3
+    log "case $name"
+    E2E_RUN="surroundings-$name"
+    start_program "$program" "$where" || return 1
+    local file
+    file=$(shot "surroundings-$name-start.png")
+    case $(page_shown "$file" "${CASE_IMAGES:-}") in
+    start) ;;
+    *) fail "$name: the first screen is not the start page" ;;
+    esac
+    START_SHOT=$file
+    click_ref 700 30 # "Демонстрация"
+    file=$(shot "surroundings-$name-demonstration.png")
+    [ "$(page_shown "$file")" = demonstration ] || fail "$name: a click on the menu did not show the demonstration screen"
+    DEMO_SHOT=$file
+}
+
+# The theory page scrolls with the wheel, picture or not.
+check_theory_scrolls() {
+    local name=$1 file before after
+    click_ref 1200 30 # "Теория"
+    file=$(shot "surroundings-$name-theory.png")
+    [ "$(page_shown "$file")" = theory ] || { fail "$name: the menu did not show the theory page"; return; }
+    before=$(thumb_top "$file")
+    move "$(sx 1000)" "$(sy 600)"
+    wheel down 10
+    file=$(shot "surroundings-$name-theory-scrolled.png")
+    after=$(thumb_top "$file")
+    # Ten steps of 20 pixels move the thumb by about 167 (reference) pixels.
+    if [ -z "$before" ] || [ -z "$after" ] || [ $((after - before)) -lt $(sy 150) ] || [ $((after - before)) -gt $(sy 185) ]; then
+        fail "$name: ten wheel steps moved the thumb from ${before:-?} to ${after:-?}"
+    fi
+}
+
+close_case() {
+    local name=$1
+    click_ref 200 1020 # "Выход"
+    wait_program_exit 20
+    local status=$?
+    [ "$status" = 0 ] || fail "$name: the exit button ended the program with status $status"
+    if sanitizer_report "$E2E_OUTPUT" >/dev/null; then
+        fail "$name: sanitizer report:"
+        sanitizer_report "$E2E_OUTPUT" | sed 's/^/    /'
+    fi
+    # The display stays for the next case; the program goes.
+    if program_running; then
+        kill "$E2E_PROGRAM" 2>/dev/null
+        wait "$E2E_PROGRAM" 2>/dev/null
+    fi
+    e2e_pids=("${e2e_pids[0]}")
+}
+
+# The texts of the start page: institution, title and year lines.
+texts_drawn() {
+    [ "$(dark_pixels "$1" 740 90 400 45)" -gt 50 ] && [ "$(dark_pixels "$1" 625 300 600 45)" -gt 50 ]
+}
+
+# ---------------------------------------------------------------- (a)
+make_case no-images
+rm -r "$case_dir/images"
+CASE_IMAGES="" open_case no-images "$case_dir/velorin" "$case_dir" && {
+    texts_drawn "$START_SHOT" || fail "no-images: the start page texts are missing"
+    ! logo_drawn "$START_SHOT" "$dir/images" || fail "no-images: the first logo is drawn"
+    check_theory_scrolls no-images
+    click_ref 1700 30 # "Авторы"
+    file=$(shot "surroundings-no-images-authors.png")
+    [ "$(page_shown "$file" "$dir/images")" = start ] || fail "no-images: a portrait is drawn"
+    [ "$(dark_pixels "$file" 785 865 400 45)" -gt 50 ] || fail "no-images: the authors page texts are missing"
+    close_case no-images
+}
+
+# ---------------------------------------------------------------- (b)
+make_case bad-pictures
+images=$case_dir/images
+head -c "$(($(stat -c %s "$images/Imrel.png") / 2))" "$dir/images/Imrel.png" >"$images/Imrel.png"
+printf 'Это не картинка, а текст.\n' >"$images/Dovra.png"
+head -c 100 "$dir/images/Theory.png" >"$images/Theory.png" # signature and header only
+: >"$images/photo1.png"
+rm "$images/photo2.png"
+mkdir "$images/photo2.png"
+CASE_IMAGES="" open_case bad-pictures "$case_dir/velorin" "$case_dir" && {
+    texts_drawn "$START_SHOT" || fail "bad-pictures: the start page texts are missing"
+    check_theory_scrolls bad-pictures
+    click_ref 1700 30 # "Авторы"
+    file=$(shot "surroundings-bad-pictures-authors.png")
+    [ "$(dark_pixels "$file" 785 865 400 45)" -gt 50 ] || fail "bad-pictures: the authors page texts are missing"
+    close_case bad-pictures
+}
+
+make_case cut-theory
+head -c "$(($(stat -c %s "$dir/images/Theory.png") * 2 / 3))" "$dir/images/Theory.png" >"$case_dir/images/Theory.png"
+CASE_IMAGES="$case_dir/images" open_case cut-theory "$case_dir/velorin" "$case_dir" && {
+    logo_drawn "$START_SHOT" "$case_dir/images" || fail "cut-theory: the first logo is not drawn"
+    check_theory_scrolls cut-theory
+    click_ref 1700 30 # "Авторы"
+    file=$(shot "surroundings-cut-theory-authors.png")
+    [ "$(page_shown "$file" "$case_dir/images")" = authors ] || fail "cut-theory: the authors page lost its portrait"
+    close_case cut-theory
+}
+
+# ---------------------------------------------------------------- (c)
+# Without a usable font the texts draw nothing, but every button still works.
+font_case() {
+    local name=$1 expect_texts=$2
+    CASE_IMAGES="$case_dir/images" open_case "$name" "$case_dir/velorin" "$case_dir" || return
+    logo_drawn "$START_SHOT" "$case_dir/images" || fail "$name: the first logo is not drawn"
+    if [ "$expect_texts" = none ]; then
+        ! texts_drawn "$START_SHOT" || fail "$name: texts drawn without a font"
+        # The label "Старт" would be here, inside the Start button. (With a
+        # font that did not load, the drawing library leaves a 2 x 2 mark at
+        # a text's baseline; a label would be hundreds of pixels.)
+        [ "$(dark_pixels "$DEMO_SHOT" 100 648 200 50)" -le 4 ] || fail "$name: the Start button has a label"
+    fi
+    check_theory_scrolls "$name"
+    click_ref 1700 30 # "Авторы"
+    file=$(shot "surroundings-$name-authors.png")
+    [ "$(page_shown "$file" "$case_dir/images")" = authors ] || fail "$name: the menu did not show the authors page"
+    close_case "$name"
+}
+
+make_case no-font
+rm -r "$case_dir/fonts"
+font_case no-font none
+
+make_case text-font
+printf 'Это не шрифт.\n' >"$case_dir/fonts/ArialCyr.ttf"
+font_case text-font none
+
+make_case cut-font
+head -c "$(($(stat -c %s "$dir/fonts/ArialCyr.ttf") / 3))" "$dir/fonts/ArialCyr.ttf" >"$case_dir/fonts/ArialCyr.ttf"
+font_case cut-font maybe
+
+# ---------------------------------------------------------------- (d)
+# Started elsewhere, the program works from the folder it lives in: the
+# logo and the texts are drawn.
+elsewhere_case() {
+    local name=$1 program=$2 where=$3
+    CASE_IMAGES="$dir/images" open_case "$name" "$program" "$where" || return
+    logo_drawn "$START_SHOT" "$dir/images" || fail "$name: the first logo is not drawn"
+    texts_drawn "$START_SHOT" || fail "$name: the start page texts are missing"
+    click_ref 1700 30 # "Авторы"
+    file=$(shot "surroundings-$name-authors.png")
+    [ "$(page_shown "$file" "$dir/images")" = authors ] || fail "$name: the menu did not show the authors page"
+    close_case "$name"
+}
+
+mkdir -p "$work/empty"
+elsewhere_case other-directory "$binary" "$work/empty"
+
+mkdir -p "$work/links"
+ln -s "$binary" "$work/links/velorin"
+elsewhere_case through-symlink "$work/links/velorin" "$work/empty"
+
+# A working directory removed between the shell's cd and the program's start.
+mkdir -p "$work/gone"
+cat >"$work/start-in-gone" <<EOF
+#!/bin/sh
+cd "$work/gone" && rmdir "$work/gone" && exec "$binary"
+EOF
+chmod +x "$work/start-in-gone"
+elsewhere_case removed-directory "$work/start-in-gone" "$work"
+
+finish
