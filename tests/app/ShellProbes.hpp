@@ -14,6 +14,12 @@ inline void PrintTo(const Color& c, std::ostream* os)
 }
 } // namespace sf
 
+inline void PrintTo(Screen s, std::ostream* os)
+{
+    constexpr const char* names[] = {"StartPage", "Demonstration", "Theory", "Authors"};
+    *os << names[static_cast<int>(s)];
+}
+
 namespace probe
 {
 const sf::Color white(255, 255, 255);
