@@ -61,9 +61,10 @@ int main()
 
         const double elapsedMs = static_cast<double>(frameClock.restart().asMicroseconds()) / 1000.0;
         runFrame(*app, *window, pointer, events, elapsedMs);
-        window->display();
+        // A frame that asked to close is not presented: the window goes first.
         if (app->closeRequested)
             window->close();
+        window->display();
     }
 
     const bool overlapped = app->gas.overlapDetected();

@@ -26,6 +26,7 @@ private:
     std::unique_ptr<sf::Context> m_context;
 };
 
+// GoogleTest takes ownership of the environment.
 [[maybe_unused]] ::testing::Environment* const displayConnection =
     ::testing::AddGlobalTestEnvironment(new DisplayConnection);
 } // namespace
