@@ -117,6 +117,9 @@ void findDataFiles()
     const fs::path home = fs::read_symlink("/proc/self/exe", error).parent_path();
     if (!error && fs::exists(home / "fonts" / "ArialCyr.ttf", error))
         fs::current_path(home, error);
+    // Without them every text and picture draws nothing, and the figures flatter.
+    if (!fs::exists("fonts/ArialCyr.ttf", error) || !fs::exists("images/Theory.png", error))
+        std::fprintf(stderr, "framecost: no fonts/ and images/ here or beside the program (build velorin_data)\n");
 }
 
 sf::VideoMode desktopSize()
