@@ -17,7 +17,9 @@
 #
 # Usage: test_storm.sh BINARY BUILD_DIR
 #   STORM_SECONDS  storm length in seconds (default 60): two thirds at
-#                  1920x1080, one third at 1280x720 (below 30 s, 1920x1080 only)
+#                  1920x1080, one third at 1280x720 (below 30 s, 1920x1080
+#                  only); the last part runs on until every required
+#                  scenario has been met once
 #   STORM_SEED     seed of the event sequence (default 1957)
 # tools/storm SECONDS [SEED] [BUILD_DIR] runs this for any length.
 source "$(dirname "$0")/harness.sh"
@@ -607,9 +609,12 @@ thumb_drag() {
     local x=$R
     rnd_range 100 900
     to_px "$x" "$R"
-    xdo mousemove "$PX" "$PY" sleep "$pre" click --repeat 70 --delay 4 4 sleep "$hold"
+    # Enough steps for the whole travel: 1130 reference pixels (the image's
+    # limit is in window pixels) at 20 reference pixels a step.
+    local steps=$(((1060 * 1080 / E2E_HEIGHT + 70) / 20 + 3))
+    xdo mousemove "$PX" "$PY" sleep "$pre" click --repeat "$steps" --delay 4 4 sleep "$hold"
     count move
-    count wheel 70
+    count wheel "$steps"
     cover "wheel:2"
     check_alive || return 0
     locate_thumb
