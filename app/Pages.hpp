@@ -71,7 +71,7 @@ constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
     {L"Разработчик модели", 166, 770},                   // FirstAuthor
     {L"Разработчик интерфейса", 1456, 770},              // SecondAuthor
     {L"Научный руководитель:", 785, 865},                // SupervisorCaption
-    {L"Преподаватели курса", 715, 915},                  // Supervisor
+    {L"Преподаватель курса", 715, 915},                  // Supervisor
 }};
 
 // The theory page's scroll state. The image's top edge moves between the
