@@ -478,8 +478,9 @@ sc_knob() {
     done
 }
 
+# knob_drag K STATE [END]: END (a reference x) fixes where the drag rests.
 knob_drag() {
-    local k=$1 state=$2 row=${knob_rows[$1]}
+    local k=$1 state=$2 row=${knob_rows[$1]} end=${3:-}
     KNOB_RESULT=skip
     check_alive || return 0
     locate_knob "$k"
@@ -503,6 +504,7 @@ knob_drag() {
     local waypoints i settled=no target_x=0 tx
     rnd_range 1 3
     waypoints=$R
+    [ -n "$end" ] && waypoints=0
     for ((i = 0; i < waypoints; i++)); do
         rnd 4
         if [ "$R" = 0 ]; then # past an end of the track, maybe far past
@@ -521,9 +523,16 @@ knob_drag() {
     # Most drags rest inside the track before the release; the others let go
     # wherever the last move went.
     rnd 10
+    [ -n "$end" ] && R=0
     if [ "$R" -lt 7 ]; then
-        rnd_range 464 702
-        tx=$R
+        # A third of them at an end of the track: the extreme settings.
+        rnd 6
+        case $R in
+        0) tx=461 ;;
+        1) tx=705 ;;
+        *) rnd_range 464 702; tx=$R ;;
+        esac
+        [ -n "$end" ] && tx=$end
         rnd 900
         to_px "$tx" $((60 + R))
         target_x=$PX
@@ -697,6 +706,29 @@ thumb_drag() {
         return 0
     fi
     THUMB_RESULT="thumb at ${THUMB_Y:-nowhere} after a $variant drag, expected ${want:-inside $(sy 70) .. $(sy 1016)}"
+}
+
+# Every knob at one end of its track (count first: the width's range
+# follows it), a random potential, Start, and a few seconds of watching.
+sc_extremes() {
+    local end k
+    rnd 2
+    [ "$R" = 0 ] && end=461 || end=705
+    note "extremes at $end"
+    ensure_demo
+    reach stopped
+    for k in 0 1 2 3 4; do
+        knob_drag "$k" stopped "$end"
+        [ "$KNOB_RESULT" = ok ] || [ "$KNOB_RESULT" = skip ] || log "extremes: $KNOB_RESULT"
+        check_alive || return 0
+    done
+    rnd 4
+    sc_potential "$R" stopped
+    press_run start
+    count extremes
+    random_point
+    to_px $((500 + RX % 1400)) $((250 + RY % 700))
+    xdo mousemove "$PX" "$PY" sleep 2.5
 }
 
 sc_wheel() {
@@ -906,8 +938,10 @@ random_scenario() {
         local variants=(inside beyond wheel)
         rnd 3
         sc_thumb "${variants[R]}"
-    elif [ "$R" -lt 80 ]; then
+    elif [ "$R" -lt 79 ]; then
         sc_wheel
+    elif [ "$R" -lt 83 ]; then
+        sc_extremes
     else
         rnd_range 8 24
         sc_noise "$R"
@@ -1005,7 +1039,7 @@ total=0
 summary=""
 for key in $(printf '%s\n' "${!counts[@]}" | sort); do
     summary+="$key ${counts[$key]}, "
-    case $key in *-check | screenshot | hit:* | slow-downs) ;; *) total=$((total + counts[$key])) ;; esac
+    case $key in *-check | screenshot | hit:* | slow-downs | extremes) ;; *) total=$((total + counts[$key])) ;; esac
 done
 log "seed $seed, storm of $seconds s took $(elapsed) s in all; $total input events sent"
 log "counts: ${summary%, }"
