@@ -3,7 +3,10 @@
 void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y,
               const ScreenMetrics& m, unsigned characterSize)
 {
-    text.setFont(font);
+    // A font that failed to load still marks every glyph with a small box:
+    // without a font the text draws nothing at all.
+    if (!font.getInfo().family.empty())
+        text.setFont(font);
     text.setString(string);
     text.setCharacterSize(scaleCharacterSize(m, characterSize));
     text.setFillColor(sf::Color::Black);

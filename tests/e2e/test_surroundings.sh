@@ -162,10 +162,10 @@ font_case() {
     logo_drawn "$START_SHOT" "$case_dir/images" || fail "$name: the first logo is not drawn"
     if [ "$expect_texts" = none ]; then
         ! texts_drawn "$START_SHOT" || fail "$name: texts drawn without a font"
-        # The label "Старт" would be here, inside the Start button. (With a
-        # font that did not load, the drawing library leaves a 2 x 2 mark at
-        # a text's baseline; a label would be hundreds of pixels.)
-        [ "$(dark_pixels "$DEMO_SHOT" 100 648 200 50)" -le 4 ] || fail "$name: the Start button has a label"
+        # The label "Старт" would be here, inside the Start button: not even
+        # the small box the drawing library marks glyphs with when a font
+        # did not load.
+        [ "$(dark_pixels "$DEMO_SHOT" 100 648 200 50)" = 0 ] || fail "$name: the Start button has a label"
     fi
     check_theory_scrolls "$name"
     click_ref 1700 30 # "Авторы"
