@@ -79,6 +79,19 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
     placeTheory(pages, m);
 }
 
+bool isOpaque(const sf::Image& image)
+{
+    const sf::Vector2u size = image.getSize();
+    const sf::Uint8* pixels = image.getPixelsPtr();
+    const std::size_t count = static_cast<std::size_t>(size.x) * size.y;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        if (pixels[4 * i + 3] != 255)
+            return false;
+    }
+    return true;
+}
+
 void loadPictures(StaticPages& pages, const ScreenMetrics& m)
 {
     for (int i = 0; i < pictureCount; ++i)
@@ -87,7 +100,10 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m)
         Picture& picture = pages.pictures[i];
         // A missing or unreadable file leaves the sprite empty; the page still works.
         if (picture.image.loadFromFile(row.path) && picture.texture.loadFromImage(picture.image, sf::IntRect()))
+        {
             picture.sprite.setTexture(picture.texture, true);
+            picture.opaque = isOpaque(picture.image);
+        }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
         if (row.scaled)
             picture.sprite.setScale(m.screenWidth / referenceWidth, m.screenHeight / referenceHeight);
@@ -105,7 +121,11 @@ namespace
 {
 void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id)
 {
-    target.draw(pages.pictures[static_cast<int>(id)].sprite);
+    // Blending an opaque picture changes no pixel, but costs a software
+    // renderer a read of every pixel it covers: the theory page is most of
+    // the screen.
+    const Picture& picture = pages.pictures[static_cast<int>(id)];
+    target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
 }
 
 void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)

@@ -106,6 +106,7 @@ struct Picture
     sf::Image image;
     sf::Texture texture;
     sf::Sprite sprite; // empty when the file could not be read
+    bool opaque = false; // no pixel lets the page show through: drawn without blending
 };
 
 struct StaticPages
@@ -118,6 +119,7 @@ struct StaticPages
 };
 
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
+bool isOpaque(const sf::Image& image); // every pixel at full alpha
 void loadPictures(StaticPages& pages, const ScreenMetrics& m);
 
 // Keeps the theory image and thumb where the scroll state says.
