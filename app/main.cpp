@@ -1,4 +1,5 @@
 #include "app/App.hpp"
+#include "app/DataFiles.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
@@ -6,7 +7,6 @@
 #include <SFML/Window/VideoMode.hpp>
 
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <locale>
 #include <memory>
@@ -17,24 +17,11 @@ namespace
 // was started on, and never the one it may later be moved to.
 const ScreenMetrics desktopMetrics =
     makeScreenMetrics(sf::VideoMode::getDesktopMode().width, sf::VideoMode::getDesktopMode().height);
-// The font and the pictures are read relative to the working directory. A
-// lecturer may start the program from anywhere: when the working directory
-// lacks them and the program's own directory has them, work from there.
-void findDataFiles()
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::exists("fonts/ArialCyr.ttf", error))
-        return;
-    const fs::path home = fs::read_symlink("/proc/self/exe", error).parent_path();
-    if (!error && fs::exists(home / "fonts" / "ArialCyr.ttf", error))
-        fs::current_path(home, error);
-}
 } // namespace
 
 int main()
 {
-    findDataFiles();
+    (void)findDataFiles(); // without them the texts and pictures draw nothing
     auto app = std::make_unique<App>(desktopMetrics, static_cast<std::uint32_t>(std::time(nullptr)));
     loadFont(*app);
 

@@ -24,6 +24,7 @@
 // Exits with 2 on bad options, 1 when the gas stopped on an overlap.
 
 #include "app/App.hpp"
+#include "app/DataFiles.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Mouse.hpp>
@@ -106,19 +107,12 @@ std::string loadAverage()
     return one + " " + five + " " + fifteen;
 }
 
-// As the program does: when the working directory lacks the data files and
-// this executable's directory has them, work from there.
-void findDataFiles()
+// Finds the data files as the program does; without them every text and
+// picture draws nothing, and the figures flatter.
+void checkDataFiles()
 {
-    namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::exists("fonts/ArialCyr.ttf", error))
-        return;
-    const fs::path home = fs::read_symlink("/proc/self/exe", error).parent_path();
-    if (!error && fs::exists(home / "fonts" / "ArialCyr.ttf", error))
-        fs::current_path(home, error);
-    // Without them every text and picture draws nothing, and the figures flatter.
-    if (!fs::exists("fonts/ArialCyr.ttf", error) || !fs::exists("images/Theory.png", error))
+    if (!findDataFiles() || !std::filesystem::exists("images/Theory.png", error))
         std::fprintf(stderr, "framecost: no fonts/ and images/ here or beside the program (build velorin_data)\n");
 }
 
@@ -343,7 +337,7 @@ void printSegment(const char* name, const Segment& s, double floorMs)
 // The program's start-up, in the entry point's order, into `window`.
 std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& options)
 {
-    findDataFiles();
+    checkDataFiles();
     const sf::VideoMode mode = desktopSize();
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
@@ -626,7 +620,7 @@ int startup(const Options& options)
         return 0;
     }
 
-    findDataFiles();
+    checkDataFiles();
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
     // Its first texture member brings up SFML's shared OpenGL context.

@@ -9,6 +9,7 @@
 #   pixel FILE X Y               # "R,G,B" of one pixel of a screenshot
 #   expect_pixel FILE X Y R,G,B [TOLERANCE]
 #   wait_program_exit SECONDS    # the program's exit status, or fails on time-out
+#   exit_by_button LABEL         # "Выход" must end the program with status 0, no sanitizer report
 #
 #   program_rss                  # resident memory of the program, kB (VmRSS)
 #   sanitizer_report [FILE]      # prints the sanitizer report lines of the program's output; true if any
@@ -290,4 +291,18 @@ dark_rows() {
     local file=$1 x=$2 y0=$3 y1=$4
     convert "$file" -crop "1x$((y1 - y0 + 1))+$x+$y0" +repage -depth 8 txt:- |
         awk -F'[:,() ]+' -v y0="$y0" 'NR > 1 && $3 + $4 + $5 < 300 {print $2 + y0}'
+}
+
+# exit_by_button LABEL: a click on "Выход"; the program must end with status
+# 0 and without a sanitizer report. Then everything started is stopped, ready
+# for the next display.
+exit_by_button() {
+    local label=$1 status
+    click_ref 200 1020
+    wait_program_exit 10
+    status=$?
+    [ "$status" = 0 ] || fail "$label: the exit button ended the program with status $status"
+    [ -z "$(sanitizer_report)" ] || fail "$label: sanitizer report: $(sanitizer_report | head -n 3)"
+    e2e_cleanup
+    e2e_pids=()
 }

@@ -95,12 +95,6 @@ for size in 1920x1080 1280x720; do
         fail "$size: no histogram bars after Start"
     [ "$(region_changes "$a" "$b" $(readouts))" -gt 0 ] || fail "$size: the readouts do not change after Start"
 
-    click_ref 200 1020 # "Выход"
-    wait_program_exit 10
-    status=$?
-    [ "$status" = 0 ] || fail "$size: the exit button ended the program with status $status"
-    [ -z "$(sanitizer_report)" ] || fail "$size: sanitizer report: $(sanitizer_report | head -n 3)"
-    e2e_cleanup
-    e2e_pids=()
+    exit_by_button "$size"
 done
 finish

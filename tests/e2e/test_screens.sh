@@ -49,12 +49,6 @@ for size in 1920x1080 1280x720; do
     file=$(shot "$E2E_RUN-start-again.png")
     [ "$(page_shown "$file" "$dir/images")" = start ] || fail "$size: the start page did not come back"
 
-    click_ref 200 1020 # "Выход"
-    wait_program_exit 10
-    status=$?
-    [ "$status" = 0 ] || fail "$size: the exit button ended the program with status $status"
-    [ -z "$(sanitizer_report)" ] || fail "$size: sanitizer report: $(sanitizer_report | head -n 3)"
-    e2e_cleanup
-    e2e_pids=()
+    exit_by_button "$size"
 done
 finish

@@ -16,11 +16,6 @@ for size in 1920x1080 1280x720; do
     expect_pixel "$file" "$(sx 960)" "$(sy 600)" 255,255,255 0 "page background"
     expect_pixel "$file" "$(sx 240)" $(( $(sy 64) + 1 )) 0,0,0 0 "menu outline"
 
-    click_ref 200 1020 # "Выход"
-    wait_program_exit 10
-    status=$?
-    [ "$status" = 0 ] || fail "exit button ended the program with status $status"
-    e2e_cleanup
-    e2e_pids=()
+    exit_by_button "$size"
 done
 finish
