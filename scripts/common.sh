@@ -4,7 +4,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(cmake g++ make pkg-config libsfml-dev googletest libgtest-dev libbenchmark-dev
-          fonts-liberation2 xvfb xdotool imagemagick x11-utils)
+          fonts-liberation2 xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri)
 
 install_missing() {
     local missing=()
