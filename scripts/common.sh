@@ -3,8 +3,11 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-packages=(cmake g++ make pkg-config libsfml-dev googletest libgtest-dev libbenchmark-dev
-          fonts-liberation2 xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri)
+# What the program needs to build and run, and what its tests add: a
+# virtual display with a software renderer, a mouse driver and image tools.
+run_packages=(cmake g++ make pkg-config libsfml-dev fonts-liberation2)
+test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev
+               xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri)
 
 install_missing() {
     local missing=()
