@@ -18,8 +18,8 @@ constexpr PotentialButton potentialButtons[] = {
     {ButtonId::ZeroPotential, PotentialKind::Zero},
 };
 
-constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,      ButtonId::Pause,        ButtonId::Reset,
-                                             ButtonId::Attraction, ButtonId::Repulsion,    ButtonId::LennardJones,
+constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,        ButtonId::Pause,     ButtonId::Reset,
+                                             ButtonId::Attraction,   ButtonId::Repulsion, ButtonId::LennardJones,
                                              ButtonId::ZeroPotential};
 
 bool isSelected(const App& app, ButtonId id)
@@ -72,10 +72,7 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 }
 } // namespace
 
-App::App(const ScreenMetrics& metrics_, std::uint32_t seed)
-    : metrics(metrics_), gas(metrics_, std::mt19937(seed))
-{
-}
+App::App(const ScreenMetrics& metrics_, std::uint32_t seed) : metrics(metrics_), gas(metrics_, std::mt19937(seed)) {}
 
 void loadFont(App& app, const char* path)
 {

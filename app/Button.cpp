@@ -10,10 +10,7 @@ void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m
     }
 }
 
-bool isUnderPointer(const sf::Shape& shape, sf::Vector2f pointer)
-{
-    return shape.getGlobalBounds().contains(pointer);
-}
+bool isUnderPointer(const sf::Shape& shape, sf::Vector2f pointer) { return shape.getGlobalBounds().contains(pointer); }
 
 sf::Color hoverFill(bool underPointer, bool selected)
 {

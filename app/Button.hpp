@@ -44,18 +44,18 @@ struct ButtonRow
 // The four menu items are 478 wide with 6-pixel gaps, so the last one ends
 // 10 pixels beyond the right edge of the screen.
 constexpr std::array<ButtonRow, buttonCount> buttonTable = {{
-    {0, 0, 478, 64, L"Начальная страница", 40, 16, true, ButtonKind::Plain},   // MenuStartPage
-    {484, 0, 478, 64, L"Демонстрация", 594, 16, true, ButtonKind::Plain},      // MenuDemonstration
-    {968, 0, 478, 64, L"Теория", 1130, 16, true, ButtonKind::Plain},           // MenuTheory
-    {1452, 0, 478, 64, L"Авторы", 1635, 16, true, ButtonKind::Plain},          // MenuAuthors
-    {20, 990, 360, 64, L"Выход", 144, 998, true, ButtonKind::Plain},           // Exit
-    {20, 640, 360, 64, L"Старт", 144, 648, false, ButtonKind::Plain},          // Start
-    {20, 710, 360, 64, L"Пауза", 144, 718, false, ButtonKind::Plain},          // Pause
-    {20, 780, 360, 64, L"Сброс", 144, 788, false, ButtonKind::Plain},          // Reset
-    {900, 290, 360, 64, L"Притяжение", 974, 298, false, ButtonKind::Selectable},   // Attraction
-    {900, 360, 360, 64, L"Отталкивание", 964, 368, false, ButtonKind::Selectable}, // Repulsion
+    {0, 0, 478, 64, L"Начальная страница", 40, 16, true, ButtonKind::Plain},        // MenuStartPage
+    {484, 0, 478, 64, L"Демонстрация", 594, 16, true, ButtonKind::Plain},           // MenuDemonstration
+    {968, 0, 478, 64, L"Теория", 1130, 16, true, ButtonKind::Plain},                // MenuTheory
+    {1452, 0, 478, 64, L"Авторы", 1635, 16, true, ButtonKind::Plain},               // MenuAuthors
+    {20, 990, 360, 64, L"Выход", 144, 998, true, ButtonKind::Plain},                // Exit
+    {20, 640, 360, 64, L"Старт", 144, 648, false, ButtonKind::Plain},               // Start
+    {20, 710, 360, 64, L"Пауза", 144, 718, false, ButtonKind::Plain},               // Pause
+    {20, 780, 360, 64, L"Сброс", 144, 788, false, ButtonKind::Plain},               // Reset
+    {900, 290, 360, 64, L"Притяжение", 974, 298, false, ButtonKind::Selectable},    // Attraction
+    {900, 360, 360, 64, L"Отталкивание", 964, 368, false, ButtonKind::Selectable},  // Repulsion
     {900, 430, 360, 64, L"Леннард-Джонс", 944, 438, false, ButtonKind::Selectable}, // LennardJones
-    {900, 500, 360, 64, L"Нулевой", 1004, 508, false, ButtonKind::Selectable},     // ZeroPotential
+    {900, 500, 360, 64, L"Нулевой", 1004, 508, false, ButtonKind::Selectable},      // ZeroPotential
 }};
 static_assert(buttonTable.size() == buttonCount, "one row per button");
 

@@ -1,7 +1,7 @@
 #include "app/Layout.hpp"
 
-void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y,
-              const ScreenMetrics& m, unsigned characterSize)
+void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y, const ScreenMetrics& m,
+              unsigned characterSize)
 {
     // A font that failed to load still marks every glyph with a small box:
     // without a font the text draws nothing at all.

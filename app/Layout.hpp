@@ -13,17 +13,14 @@
 constexpr unsigned labelCharacterSize = 36; // every label and readout unless stated otherwise
 constexpr float outlineThickness = 2.0f;    // pixels, never scaled
 
-const sf::Color paleCyan(224, 238, 238);   // hovered
-const sf::Color lightGrey(192, 192, 192);  // pressed or selected
+const sf::Color paleCyan(224, 238, 238);  // hovered
+const sf::Color lightGrey(192, 192, 192); // pressed or selected
 
-inline sf::Vector2f scalePoint(const ScreenMetrics& m, float x, float y)
-{
-    return {scaleX(m, x), scaleY(m, y)};
-}
+inline sf::Vector2f scalePoint(const ScreenMetrics& m, float x, float y) { return {scaleX(m, x), scaleY(m, y)}; }
 
 // A black text at a reference position and character size.
-void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y,
-              const ScreenMetrics& m, unsigned characterSize = labelCharacterSize);
+void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y, const ScreenMetrics& m,
+              unsigned characterSize = labelCharacterSize);
 
 // A white rectangle with a black outline; size and position in reference pixels.
 void makeBox(sf::RectangleShape& box, float x, float y, float width, float height, const ScreenMetrics& m,

@@ -30,11 +30,11 @@ struct PictureRow
 };
 
 constexpr std::array<PictureRow, pictureCount> pictureTable = {{
-    {"images/Imrel.png", 70, 80, true},      // FirstLogo
-    {"images/Dovra.png", 1620, 80, true},    // SecondLogo
-    {"images/Theory.png", 370, 70, false},   // Theory: its y scrolls
-    {"images/photo1.png", 166, 420, true},   // FirstPortrait
-    {"images/photo2.png", 1475, 420, true},  // SecondPortrait
+    {"images/Imrel.png", 70, 80, true},     // FirstLogo
+    {"images/Dovra.png", 1620, 80, true},   // SecondLogo
+    {"images/Theory.png", 370, 70, false},  // Theory: its y scrolls
+    {"images/photo1.png", 166, 420, true},  // FirstPortrait
+    {"images/photo2.png", 1475, 420, true}, // SecondPortrait
 }};
 
 enum class PageTextId : int
@@ -61,17 +61,17 @@ struct PageTextRow
 };
 
 constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
-    {L"Учебная лаборатория физики", 740, 90},            // Institution
-    {L"Лекционная демонстрация по курсу", 590, 150},     // CourseHeading
-    {L"«Статистическая физика»", 765, 210},              // CourseName
-    {L"Физический факультет", 13, 240},                  // FirstFaculty, under the first logo
-    {L"Отделение теории", 1525, 240},                    // SecondFaculty, under the second logo
+    {L"Учебная лаборатория физики", 740, 90},             // Institution
+    {L"Лекционная демонстрация по курсу", 590, 150},      // CourseHeading
+    {L"«Статистическая физика»", 765, 210},               // CourseName
+    {L"Физический факультет", 13, 240},                   // FirstFaculty, under the first logo
+    {L"Отделение теории", 1525, 240},                     // SecondFaculty, under the second logo
     {L"Флуктуации плотности одномерного газа", 625, 300}, // Title, outlined
-    {L"2019", 920, 1000},                                // Year
-    {L"Разработчик модели", 166, 770},                   // FirstAuthor
-    {L"Разработчик интерфейса", 1456, 770},              // SecondAuthor
-    {L"Научный руководитель:", 785, 865},                // SupervisorCaption
-    {L"Преподаватель курса", 715, 915},                  // Supervisor
+    {L"2019", 920, 1000},                                 // Year
+    {L"Разработчик модели", 166, 770},                    // FirstAuthor
+    {L"Разработчик интерфейса", 1456, 770},               // SecondAuthor
+    {L"Научный руководитель:", 785, 865},                 // SupervisorCaption
+    {L"Преподаватель курса", 715, 915},                   // Supervisor
 }};
 
 // The theory page's scroll state. The image's top edge moves between the
@@ -105,7 +105,7 @@ struct Picture
 {
     sf::Image image;
     sf::Texture texture;
-    sf::Sprite sprite; // empty when the file could not be read
+    sf::Sprite sprite;   // empty when the file could not be read
     bool opaque = false; // no pixel lets the page show through: drawn without blending
 };
 

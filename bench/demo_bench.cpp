@@ -90,7 +90,7 @@ void curveRecompute(benchmark::State& state)
         recomputeCurve(f.graph, kind, 1 + c++ % 5);
         benchmark::ClobberMemory();
     }
-    state.SetLabel(kind == PotentialKind::Attraction ? "Attraction"
+    state.SetLabel(kind == PotentialKind::Attraction  ? "Attraction"
                    : kind == PotentialKind::Repulsion ? "Repulsion"
                                                       : "LennardJones");
 }

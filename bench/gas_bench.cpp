@@ -27,7 +27,8 @@ void gasTick(benchmark::State& state, PotentialKind kind, bool drawn)
 
     // Measured frame times of a loaded machine, milliseconds.
     constexpr std::array<float, 8> dts{12.0f, 13.0f, 12.0f, 17.0f, 12.0f, 25.0f, 14.0f, 40.0f};
-    auto tick = [&](unsigned t) {
+    auto tick = [&](unsigned t)
+    {
         gas.resolveContacts();
         gas.applyForces(settings, bonded);
         gas.step(dts[t % dts.size()]);
@@ -64,7 +65,8 @@ void registerLaw(const std::string& name, PotentialKind kind)
     benchmark::RegisterBenchmark(("tickDrawn/" + name).c_str(), gasTick, kind, true)->Arg(30);
 }
 
-const int registered = [] {
+const int registered = []
+{
     registerLaw("Zero", PotentialKind::Zero);
     registerLaw("Attraction", PotentialKind::Attraction);
     registerLaw("Repulsion", PotentialKind::Repulsion);

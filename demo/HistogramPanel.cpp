@@ -69,15 +69,14 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
     makeText(panel.meanCaption, font, L"E (среднее)", 410, 700, m);
     makeText(panel.meanText, font, L"", 650, 700, m);
     for (std::size_t i = 0; i < sigmaCaptionTable.size(); ++i)
-        makeText(panel.sigmaCaption[i], font, sigmaCaptionTable[i].text, sigmaCaptionTable[i].x,
-                 sigmaCaptionTable[i].y, m);
+        makeText(panel.sigmaCaption[i], font, sigmaCaptionTable[i].text, sigmaCaptionTable[i].x, sigmaCaptionTable[i].y,
+                 m);
     makeText(panel.sigmaText, font, L"", 650, 805, m);
     makeText(panel.ratioCaption, font, L"sigma / E", 400, 910, m);
     makeText(panel.ratioText, font, L"", 650, 910, m);
 }
 
-void refreshReadouts(HistogramPanel& panel, const GasModel& gas, NumberFormatter& formatNumber,
-                     PaceClock& readoutClock)
+void refreshReadouts(HistogramPanel& panel, const GasModel& gas, NumberFormatter& formatNumber, PaceClock& readoutClock)
 {
     panel.meanText.setString(formatNumber(gas.meanGap()));
     panel.sigmaText.setString(formatNumber(gas.gapStdDev()));

@@ -2,8 +2,7 @@
 
 #include <locale>
 
-template <typename T>
-sf::String NumberFormatter::format(T value)
+template <typename T> sf::String NumberFormatter::format(T value)
 {
     m_stream << value;
     sf::String text(m_stream.str(), std::locale());

@@ -14,8 +14,7 @@ public:
     sf::String operator()(int value);
 
 private:
-    template <typename T>
-    sf::String format(T value);
+    template <typename T> sf::String format(T value);
 
     std::stringstream m_stream;
 };

@@ -24,10 +24,10 @@ struct GraphLook
     const wchar_t* caption;
 };
 constexpr std::array<GraphLook, 4> graphLooks = {{
-    {2, 0, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = 0"},               // Zero
-    {0, 3, {Strip::B, Strip::C, Strip::A}, false, L"U(R) = -C / R"},          // Attraction
-    {2, 3, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = C / R"},           // Repulsion
-    {1, 3, {Strip::A, Strip::B, Strip::C}, true, L"U(R) = C/R  - C/R "},      // LennardJones
+    {2, 0, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = 0"},          // Zero
+    {0, 3, {Strip::B, Strip::C, Strip::A}, false, L"U(R) = -C / R"},     // Attraction
+    {2, 3, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = C / R"},      // Repulsion
+    {1, 3, {Strip::A, Strip::B, Strip::C}, true, L"U(R) = C/R  - C/R "}, // LennardJones
 }};
 
 constexpr std::array<double, 5> ljStartOffsets = {178, 184.5, 187.9, 190, 191.5}; // C = 1 ... 5

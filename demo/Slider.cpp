@@ -27,8 +27,7 @@ int settingFromKnob(SliderRow row, float windowX, int countSetting, const Screen
 
 // The setting each row drives, indexed by SliderRow.
 constexpr std::array<int Settings::*, sliderCount> settingOfRow = {
-    &Settings::countSetting, &Settings::widthSetting, &Settings::temperature, &Settings::mass,
-    &Settings::coefficientC};
+    &Settings::countSetting, &Settings::widthSetting, &Settings::temperature, &Settings::mass, &Settings::coefficientC};
 
 int& settingOf(Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
 int settingOf(const Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
@@ -174,8 +173,7 @@ void writeSliderValues(SliderPanel& panel, const Settings& settings, NumberForma
 {
     for (SliderRow row : sliderUpdateOrder)
         sliderAt(panel, row).value.setString(formatNumber(settingOf(settings, row)));
-    sliderAt(panel, SliderRow::Width)
-        .maximumLabel.setString(formatNumber(widthMaximumLabel(settings.countSetting, m)));
+    sliderAt(panel, SliderRow::Width).maximumLabel.setString(formatNumber(widthMaximumLabel(settings.countSetting, m)));
 }
 
 void drawSliderValues(sf::RenderTarget& target, SliderPanel& panel, const Settings& settings,

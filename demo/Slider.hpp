@@ -92,10 +92,7 @@ struct SliderPanel
 };
 
 inline Slider& sliderAt(SliderPanel& panel, SliderRow row) { return panel.sliders[static_cast<int>(row)]; }
-inline const Slider& sliderAt(const SliderPanel& panel, SliderRow row)
-{
-    return panel.sliders[static_cast<int>(row)];
-}
+inline const Slider& sliderAt(const SliderPanel& panel, SliderRow row) { return panel.sliders[static_cast<int>(row)]; }
 
 void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m);
 

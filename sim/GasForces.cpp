@@ -39,10 +39,7 @@ double GasModel::rightKick(double size)
 
 // Its sign follows the previous acceleration, not the velocity: a particle
 // whose previous acceleration is 0 feels none.
-double GasModel::friction(int i, double k) const
-{
-    return k * sign(m_accelerations[i]) * std::abs(m_velocities[i]);
-}
+double GasModel::friction(int i, double k) const { return k * sign(m_accelerations[i]) * std::abs(m_velocities[i]); }
 
 void GasModel::measureGaps()
 {
@@ -122,9 +119,7 @@ void GasModel::applyForces(const ForceSettings& settings, BondFlags& bonded)
             a[i] = kLJ / p13[i - 1] - kLJ / p7[i - 1] + kLJ / p7[i] - kLJ / p13[i] - friction(i, k) + noise(s);
         break;
     }
-    case PotentialKind::Attraction:
-        applyAttraction(kAtt, 0.02, 1e-5 * rootT, 0.004 * rootT, bonded);
-        break;
+    case PotentialKind::Attraction: applyAttraction(kAtt, 0.02, 1e-5 * rootT, 0.004 * rootT, bonded); break;
     default: // an unknown law exerts no force
         break;
     }

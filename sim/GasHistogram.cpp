@@ -32,7 +32,8 @@ void GasModel::resetHistogram()
     const float sw = m_metrics.screenWidth;
     m_binEdges.resize(m_binCount);
     for (int k = 0; k < m_binCount; ++k)
-        m_binEdges[k] = static_cast<float>(k) * histogramSpan * sw / referenceWidth / static_cast<float>(m_binCount - 1);
+        m_binEdges[k] =
+            static_cast<float>(k) * histogramSpan * sw / referenceWidth / static_cast<float>(m_binCount - 1);
 
     // Turned by 180 degrees about their top-left corner, the bars reach left
     // and up from their position: they stand on the base line with their
@@ -106,10 +107,7 @@ int GasModel::maxBinCount() const
 
 double GasModel::histogramRange() const { return scaleX(m_metrics, histogramSpan); }
 
-double GasModel::gapUnit() const
-{
-    return std::trunc(scaleX(m_metrics, histogramSpan) * 0.0625f);
-}
+double GasModel::gapUnit() const { return std::trunc(scaleX(m_metrics, histogramSpan) * 0.0625f); }
 
 double GasModel::meanGap() const
 {

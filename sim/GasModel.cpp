@@ -13,8 +13,7 @@ constexpr float particleTop = 70.0f;
 constexpr float particleOutline = 2.0f; // absolute pixels
 } // namespace
 
-GasModel::GasModel(const ScreenMetrics& metrics, std::mt19937 random)
-    : m_metrics(metrics), m_random(std::move(random))
+GasModel::GasModel(const ScreenMetrics& metrics, std::mt19937 random) : m_metrics(metrics), m_random(std::move(random))
 {
 }
 

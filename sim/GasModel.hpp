@@ -142,8 +142,8 @@ private:
     std::vector<sf::Vector2f> m_barSizes; // pixels, from the latest updateBarHeights
 
     // Scratch and fixed values, sized or computed at setup.
-    std::vector<double> m_gaps;     // N-1 neighbour gaps, pixels
-    std::vector<double> m_pull;     // Lennard-Jones (0.01 g)^7 per gap
-    std::vector<double> m_push;     // Lennard-Jones (0.01 g)^13 per gap
-    std::vector<float> m_binEdges;  // binCount edges of the regular bins, pixels
+    std::vector<double> m_gaps;    // N-1 neighbour gaps, pixels
+    std::vector<double> m_pull;    // Lennard-Jones (0.01 g)^7 per gap
+    std::vector<double> m_push;    // Lennard-Jones (0.01 g)^13 per gap
+    std::vector<float> m_binEdges; // binCount edges of the regular bins, pixels
 };

@@ -18,10 +18,7 @@ constexpr double contactGap = 7.0;       // neighbours closer than this touch
 
 constexpr float wallMargin = 6.0f; // reference pixels between a wall line and the window edge
 
-double limitSpeed(double v, double maxSpeed)
-{
-    return std::abs(v) > maxSpeed ? sign(v) * maxSpeed : v;
-}
+double limitSpeed(double v, double maxSpeed) { return std::abs(v) > maxSpeed ? sign(v) * maxSpeed : v; }
 } // namespace
 
 void GasModel::resolveContacts()

@@ -166,9 +166,10 @@ struct Options
 
 void usage()
 {
-    std::fprintf(stderr, "usage: framecost [--parts] [--seconds S] [--rounds R] [--warmup N] [--aa LEVEL] [--only SCREEN]\n"
-                         "       framecost --startup [--bare]\n"
-                         "       framecost --bare-window\n");
+    std::fprintf(stderr,
+                 "usage: framecost [--parts] [--seconds S] [--rounds R] [--warmup N] [--aa LEVEL] [--only SCREEN]\n"
+                 "       framecost --startup [--bare]\n"
+                 "       framecost --bare-window\n");
 }
 
 bool parse(int argc, char** argv, Options& options)
@@ -207,11 +208,11 @@ bool parse(int argc, char** argv, Options& options)
 struct Segment
 {
     int frames = 0;
-    double wallMs = 0;               // the whole stretch
-    std::vector<double> frameMs;     // display to display
-    double drawMs = 0;               // per frame, mean: events, clear and drawing calls
-    double displayMs = 0;            // per frame, mean: display() (rasterising and presenting)
-    double cpuMs = 0;                // per frame, mean: process CPU time
+    double wallMs = 0;           // the whole stretch
+    std::vector<double> frameMs; // display to display
+    double drawMs = 0;           // per frame, mean: events, clear and drawing calls
+    double displayMs = 0;        // per frame, mean: display() (rasterising and presenting)
+    double cpuMs = 0;            // per frame, mean: process CPU time
 
     double meanFrameMs() const { return frames ? wallMs / frames : 0; }
     double fps() const { return wallMs > 0 ? frames * 1e3 / wallMs : 0; }
@@ -219,8 +220,7 @@ struct Segment
 
 // Runs `frame` (which draws into the window) for the warm-up frames, then for
 // `seconds`, presenting each frame.
-template <typename DrawFrame>
-Segment timeFrames(sf::RenderWindow& window, const Options& options, DrawFrame frame)
+template <typename DrawFrame> Segment timeFrames(sf::RenderWindow& window, const Options& options, DrawFrame frame)
 {
     for (int i = 0; i < options.warmup; ++i)
     {
@@ -265,10 +265,12 @@ Segment floorSegment(sf::RenderWindow& programWindow, const Options& options)
         sf::RenderWindow bare;
         openWindow(bare, "velorin-floor", options.antialiasing);
         std::vector<sf::Event> events;
-        s = timeFrames(bare, options, [&] {
-            drainEvents(bare, events);
-            bare.clear(sf::Color::White);
-        });
+        s = timeFrames(bare, options,
+                       [&]
+                       {
+                           drainEvents(bare, events);
+                           bare.clear(sf::Color::White);
+                       });
     }
     openWindow(programWindow, programTitle, options.antialiasing);
     return s;
@@ -313,22 +315,24 @@ Segment screenSegment(App& app, sf::RenderWindow& window, const ScreenCase& c, c
     selectPotential(app, c.potential);
     std::vector<sf::Event> events;
     SteadyClock::time_point previous = SteadyClock::now();
-    Segment s = timeFrames(window, options, [&] {
-        const sf::Vector2i pointer = sf::Mouse::getPosition(window);
-        drainEvents(window, events);
-        const SteadyClock::time_point now = SteadyClock::now();
-        const double elapsedMs = msBetween(previous, now);
-        previous = now;
-        runFrame(app, window, pointer, events, elapsedMs);
-    });
+    Segment s = timeFrames(window, options,
+                           [&]
+                           {
+                               const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+                               drainEvents(window, events);
+                               const SteadyClock::time_point now = SteadyClock::now();
+                               const double elapsedMs = msBetween(previous, now);
+                               previous = now;
+                               runFrame(app, window, pointer, events, elapsedMs);
+                           });
     selectPotential(app, PotentialKind::Zero);
     return s;
 }
 
 void printSegment(const char* name, const Segment& s, double floorMs)
 {
-    std::printf("  %-18s %7.1f fps  frame %6.2f ms (median %6.2f)  draw %5.2f  display %6.2f  cpu %6.2f",
-                name, s.fps(), s.meanFrameMs(), median(s.frameMs), s.drawMs, s.displayMs, s.cpuMs);
+    std::printf("  %-18s %7.1f fps  frame %6.2f ms (median %6.2f)  draw %5.2f  display %6.2f  cpu %6.2f", name, s.fps(),
+                s.meanFrameMs(), median(s.frameMs), s.drawMs, s.displayMs, s.cpuMs);
     if (floorMs > 0)
         std::printf("  x%.2f", s.meanFrameMs() / floorMs);
     std::printf("\n");
@@ -358,8 +362,8 @@ int frameCost(const Options& options)
     const sf::ContextSettings got = window.getSettings();
     std::printf("framecost: %ux%u, anti-aliasing %u granted (%u asked), OpenGL %u.%u, %.1f s per segment, "
                 "%d warm-up frames, %d rounds\n",
-                mode.width, mode.height, got.antialiasingLevel, options.antialiasing, got.majorVersion, got.minorVersion,
-                options.seconds, options.warmup, options.rounds);
+                mode.width, mode.height, got.antialiasingLevel, options.antialiasing, got.majorVersion,
+                got.minorVersion, options.seconds, options.warmup, options.rounds);
     std::printf("load average at start: %s\n", loadAverage().c_str());
     std::printf("per frame, ms: frame = display to display; draw = events, clear, drawing calls; display = "
                 "display(); cpu = process CPU time (all threads). xN: mean frame time / the floors around it\n");
@@ -372,7 +376,8 @@ int frameCost(const Options& options)
     };
     std::vector<Figures> figures(caseCount);
     Figures floorFigures;
-    auto addFloor = [&](const Segment& s) {
+    auto addFloor = [&](const Segment& s)
+    {
         floorFigures.fps.push_back(s.fps());
         floorFigures.frameMs.push_back(s.meanFrameMs());
         floorFigures.cpuMs.push_back(s.cpuMs);
@@ -408,7 +413,8 @@ int frameCost(const Options& options)
         before = after;
     }
 
-    auto range = [](const std::vector<double>& v) {
+    auto range = [](const std::vector<double>& v)
+    {
         char text[48];
         std::snprintf(text, sizeof text, "x%.2f (x%.2f-%.2f)", median(v), *std::min_element(v.begin(), v.end()),
                       *std::max_element(v.begin(), v.end()));
@@ -462,14 +468,15 @@ void drawMenuAndExit(App& app, sf::RenderTarget& target)
     }
 }
 
-constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,      ButtonId::Pause,        ButtonId::Reset,
-                                             ButtonId::Attraction, ButtonId::Repulsion,    ButtonId::LennardJones,
+constexpr ButtonId demonstrationButtons[] = {ButtonId::Start,        ButtonId::Pause,     ButtonId::Reset,
+                                             ButtonId::Attraction,   ButtonId::Repulsion, ButtonId::LennardJones,
                                              ButtonId::ZeroPotential};
 
 const Part parts[] = {
     {"clear only", [](App&, sf::RenderTarget&) {}},
     {"one 10 x 10 square",
-     [](App&, sf::RenderTarget& t) {
+     [](App&, sf::RenderTarget& t)
+     {
          static sf::RectangleShape square({10, 10});
          square.setPosition(100, 100);
          square.setFillColor(sf::Color::Black);
@@ -478,7 +485,8 @@ const Part parts[] = {
     {"menu and exit", drawMenuAndExit},
     {"start page body", [](App& app, sf::RenderTarget& t) { drawStartPage(t, app.pages); }},
     {"  two logos",
-     [](App& app, sf::RenderTarget& t) {
+     [](App& app, sf::RenderTarget& t)
+     {
          t.draw(app.pages.pictures[static_cast<int>(PictureId::FirstLogo)].sprite);
          t.draw(app.pages.pictures[static_cast<int>(PictureId::SecondLogo)].sprite);
      }},
@@ -486,24 +494,29 @@ const Part parts[] = {
      [](App& app, sf::RenderTarget& t) { t.draw(app.pages.texts[static_cast<int>(PageTextId::Title)]); }},
     {"authors page body", [](App& app, sf::RenderTarget& t) { drawAuthorsPage(t, app.pages); }},
     {"theory page body",
-     [](App& app, sf::RenderTarget& t) { drawTheoryPage(t, app.pages, {0, 0}, app.metrics); }},
+     [](App& app, sf::RenderTarget& t) {
+         drawTheoryPage(t, app.pages, {0, 0}, app.metrics);
+     }},
     {"  theory image alone",
      [](App& app, sf::RenderTarget& t) { t.draw(app.pages.pictures[static_cast<int>(PictureId::Theory)].sprite); }},
     {"demonstration, whole",
-     [](App& app, sf::RenderTarget& t) {
+     [](App& app, sf::RenderTarget& t)
+     {
          app.screen = Screen::Demonstration;
          drawScreen(app, t, {0, 0});
      }},
     {"  gas channel", [](App& app, sf::RenderTarget& t) { t.draw(app.gasChannel); }},
     {"  button boxes, knobs",
-     [](App& app, sf::RenderTarget& t) {
+     [](App& app, sf::RenderTarget& t)
+     {
          for (ButtonId id : demonstrationButtons)
              t.draw(buttonAt(app.buttons, id).rectangle);
          drawSliderFrames(t, app.sliders);
          drawKnobs(t, app.sliders);
      }},
     {"  button, slider texts",
-     [](App& app, sf::RenderTarget& t) {
+     [](App& app, sf::RenderTarget& t)
+     {
          for (ButtonId id : demonstrationButtons)
              t.draw(buttonAt(app.buttons, id).label);
          drawSliderLabels(t, app.sliders);
@@ -511,14 +524,10 @@ const Part parts[] = {
          t.draw(app.graph.graphTitle);
          drawSliderValues(t, app.sliders, app.settings, app.formatNumber, app.metrics);
      }},
-    {"  graph, zero",
-     [](App& app, sf::RenderTarget& t) {
-         drawPotentialGraph(t, app.graph, PotentialKind::Zero, app.settings.coefficientC);
-     }},
-    {"  graph, LJ",
-     [](App& app, sf::RenderTarget& t) {
-         drawPotentialGraph(t, app.graph, PotentialKind::LennardJones, app.settings.coefficientC);
-     }},
+    {"  graph, zero", [](App& app, sf::RenderTarget& t)
+     { drawPotentialGraph(t, app.graph, PotentialKind::Zero, app.settings.coefficientC); }},
+    {"  graph, LJ", [](App& app, sf::RenderTarget& t)
+     { drawPotentialGraph(t, app.graph, PotentialKind::LennardJones, app.settings.coefficientC); }},
     {"  histogram panel", [](App& app, sf::RenderTarget& t) { drawHistogramPanel(t, app.histogram, app.gas); }},
 };
 constexpr int partCount = static_cast<int>(sizeof parts / sizeof parts[0]);
@@ -542,12 +551,15 @@ int partCosts(const Options& options)
     // Each part right after a stretch of the clear alone, so that a machine
     // whose speed drifts (others' work) shifts both alike; the extra of a
     // part is taken against the clear just before it.
-    auto stretch = [&](const Part& part) {
-        return timeFrames(window, options, [&] {
-            drainEvents(window, events);
-            window.clear(sf::Color::White);
-            part.draw(*app, window);
-        });
+    auto stretch = [&](const Part& part)
+    {
+        return timeFrames(window, options,
+                          [&]
+                          {
+                              drainEvents(window, events);
+                              window.clear(sf::Color::White);
+                              part.draw(*app, window);
+                          });
     };
     std::vector<std::vector<double>> frameMs(partCount), cpuMs(partCount), drawMs(partCount);
     std::vector<std::vector<double>> extraMs(partCount), extraCpuMs(partCount);
@@ -566,8 +578,8 @@ int partCosts(const Options& options)
     std::printf("medians, ms per frame; extra = over the \"clear only\" stretch just before\n");
     for (int i = 0; i < partCount; ++i)
         std::printf("  %-24s frame %6.2f (extra %+6.2f)  cpu %6.2f (extra %+6.2f)  drawing calls %5.2f\n",
-                    parts[i].name, median(frameMs[i]), median(extraMs[i]), median(cpuMs[i]),
-                    median(extraCpuMs[i]), median(drawMs[i]));
+                    parts[i].name, median(frameMs[i]), median(extraMs[i]), median(cpuMs[i]), median(extraCpuMs[i]),
+                    median(drawMs[i]));
     std::printf("load average at end: %s\n", loadAverage().c_str());
     return 0;
 }
@@ -577,7 +589,7 @@ int partCosts(const Options& options)
 struct Phase
 {
     const char* name;
-    double atMs;  // since the top of main
+    double atMs;     // since the top of main
     long residentKb; // VmRSS then
 };
 
@@ -586,8 +598,7 @@ void printStartup(const std::vector<Phase>& phases, double startToMainMs)
     double previous = 0;
     for (const Phase& p : phases)
     {
-        std::printf("  %-22s %8.1f ms  (+%5.1f)  resident %7ld kB\n", p.name, p.atMs, p.atMs - previous,
-                    p.residentKb);
+        std::printf("  %-22s %8.1f ms  (+%5.1f)  resident %7ld kB\n", p.name, p.atMs, p.atMs - previous, p.residentKb);
         previous = p.atMs;
     }
     if (startToMainMs >= 0)

@@ -210,8 +210,8 @@ TEST(Closing, OverlapIsNoticedOnEveryScreenEvenWhilePaused)
 TEST(Closing, CloseRequestClosesKeysDoNot)
 {
     ScreenFixture f;
-    f.frame(nowhere(f), {keyPressed(sf::Keyboard::Escape), keyPressed(sf::Keyboard::Q),
-                         plainEvent(sf::Event::LostFocus)});
+    f.frame(nowhere(f),
+            {keyPressed(sf::Keyboard::Escape), keyPressed(sf::Keyboard::Q), plainEvent(sf::Event::LostFocus)});
     EXPECT_FALSE(f.app().closeRequested);
     EXPECT_EQ(f.app().screen, Screen::StartPage);
     f.frame(nowhere(f), {plainEvent(sf::Event::Closed)});

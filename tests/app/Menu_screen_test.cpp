@@ -147,9 +147,9 @@ TEST(MenuSwitching, PreviousItemTurnsWhiteInThePressFrame)
     ScreenFixture f;
     show(f, Screen::Theory);
     // In the frame of the press the new item is grey and the previous one white.
-    f.frame(inside(f, ButtonId::MenuAuthors),
-            {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed, inside(f, ButtonId::MenuAuthors),
-                                        sf::Mouse::Left)});
+    f.frame(
+        inside(f, ButtonId::MenuAuthors),
+        {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed, inside(f, ButtonId::MenuAuthors), sf::Mouse::Left)});
     EXPECT_EQ(f.app().screen, Screen::Authors);
     EXPECT_EQ(fillOf(f.app(), ButtonId::MenuTheory), white);
     EXPECT_EQ(fillOf(f.app(), ButtonId::MenuAuthors), grey);
@@ -264,9 +264,8 @@ TEST_P(OtherScreens, PauseAndResetDoNothingWhileRunning)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, OtherScreens, ::testing::Values(Screen::StartPage, Screen::Theory, Screen::Authors),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             return std::to_string(static_cast<int>(info.param));
-                         });
+                         [](const ::testing::TestParamInfo<Screen>& info)
+                         { return std::to_string(static_cast<int>(info.param)); });
 
 TEST(DemonstrationControls, RespondOnTheirOwnScreen)
 {
@@ -367,9 +366,8 @@ TEST_P(ExitButton, ClosesWhilePaused)
 
 INSTANTIATE_TEST_SUITE_P(Screens, ExitButton,
                          ::testing::Values(Screen::StartPage, Screen::Demonstration, Screen::Theory, Screen::Authors),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             return std::to_string(static_cast<int>(info.param));
-                         });
+                         [](const ::testing::TestParamInfo<Screen>& info)
+                         { return std::to_string(static_cast<int>(info.param)); });
 
 TEST(ExitButtonAt1280x720, OutlineBandCounts)
 {

@@ -44,9 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Desktops, ScreenMetricsAt,
                          ::testing::Values(Desktop{1920, 1080, 36, 34, 26}, Desktop{1280, 720, 24, 22, 17},
                                            Desktop{1366, 768, 25, 24, 18}, Desktop{3840, 2160, 72, 68, 52},
                                            Desktop{2560, 1080, 48, 45, 34}),
-                         [](const ::testing::TestParamInfo<Desktop>& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-                         });
+                         [](const ::testing::TestParamInfo<Desktop>& info)
+                         { return std::to_string(info.param.width) + "x" + std::to_string(info.param.height); });
 
 TEST(ScreenMetrics, ReferenceDesktopKeepsEveryReferenceValue)
 {

@@ -212,7 +212,7 @@ TEST(TheoryAt1280x720, ScaledStepAndTravel)
     f.frame({1253, 690}, {});
     EXPECT_EQ(thumbY(f), 690.0f - grab);
     EXPECT_NEAR(scroll(f).imageY, -1058.83f, 0.01f); // two thirds of a pixel short of the bottom
-    f.frame({1253, 691}, {}); // 677.67 would be below the bottom
+    f.frame({1253, 691}, {});                        // 677.67 would be below the bottom
     EXPECT_EQ(thumbY(f), 690.0f - grab);
     f.frame({1253, 60}, {});
     EXPECT_EQ(thumbY(f), top);

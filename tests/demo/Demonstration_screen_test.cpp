@@ -114,9 +114,8 @@ TEST(DemonstrationScreen, ReadoutsRefreshOnlyAfterMoreThan100Ms)
     Demonstration f;
     f.click(pauseButton);
     f.app().histogram.sigmaText.setString("old");
-    f.frame(f.at(startButton), {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed,
-                                                                          f.at(startButton), sf::Mouse::Left)},
-                           50);
+    f.frame(f.at(startButton),
+            {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed, f.at(startButton), sf::Mouse::Left)}, 50);
     f.frame(50);
     f.frame(50); // exactly 100 ms: not yet
     EXPECT_EQ(f.app().histogram.sigmaText.getString(), "old");

@@ -111,7 +111,8 @@ TEST(GasHistogram, StartUpGasAndItsFirstTick)
         float barWidth, tallest;
     };
     // 1920: gaps 98 = 1.88 units of 52; 1280: gaps 65.33 = 1.87 units of 35.
-    for (Case c : {Case{1920, 1080, 1.88, 51.625f, 330.0f}, Case{1280, 720, 1.87, 1280.0f * 826.0f / 1920.0f / 16.0f, 220.0f}})
+    for (Case c :
+         {Case{1920, 1080, 1.88, 51.625f, 330.0f}, Case{1280, 720, 1.87, 1280.0f * 826.0f / 1920.0f / 16.0f, 220.0f}})
     {
         for (PotentialKind kind : allLaws)
         {
@@ -130,7 +131,8 @@ TEST(GasHistogram, StartUpGasAndItsFirstTick)
             EXPECT_EQ(gas.binTotals()[1], 14.0);
             EXPECT_EQ(gas.maxBinCount(), 14);
             for (int k = 0; k < 16; ++k)
-                EXPECT_EQ(gas.barShape(k).getSize(), sf::Vector2f(c.barWidth, k == 1 ? c.tallest : 0.0f)) << "bar " << k;
+                EXPECT_EQ(gas.barShape(k).getSize(), sf::Vector2f(c.barWidth, k == 1 ? c.tallest : 0.0f))
+                    << "bar " << k;
         }
     }
 }

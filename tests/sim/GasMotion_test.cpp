@@ -23,12 +23,12 @@ std::vector<double> afterContact(double left, double right, double gap = 5.0)
 TEST(GasContacts, ExchangeTable)
 {
     using V = std::vector<double>;
-    EXPECT_EQ(afterContact(0.03, -0.02), (V{-0.02, 0.03}));  // head-on
-    EXPECT_EQ(afterContact(0.03, 0.01), (V{0.01, 0.03}));    // both right
+    EXPECT_EQ(afterContact(0.03, -0.02), (V{-0.02, 0.03}));   // head-on
+    EXPECT_EQ(afterContact(0.03, 0.01), (V{0.01, 0.03}));     // both right
     EXPECT_EQ(afterContact(-0.01, -0.03), (V{-0.03, -0.01})); // both left
     EXPECT_EQ(afterContact(0.0, 0.0), (V{0.0, 0.0}));
-    EXPECT_EQ(afterContact(0.03, 0.0), (V{0.03, 0.0}));      // onto one at rest
-    EXPECT_EQ(afterContact(-0.01, 0.02), (V{-0.01, 0.02}));  // separating
+    EXPECT_EQ(afterContact(0.03, 0.0), (V{0.03, 0.0}));     // onto one at rest
+    EXPECT_EQ(afterContact(-0.01, 0.02), (V{-0.01, 0.02})); // separating
     EXPECT_EQ(afterContact(-0.01, 0.0), (V{-0.01, 0.0}));
     EXPECT_EQ(afterContact(0.0, 0.02), (V{0.0, 0.02}));
     EXPECT_EQ(afterContact(0.0, -0.02), (V{0.0, -0.02}));
@@ -285,7 +285,8 @@ TEST(GasMotion, RestingRowStaysPutAndRectanglesFollow)
     gas.setParticle(3, 321.25, 0.01, 0.0);
     gas.step(30.0f);
     EXPECT_DOUBLE_EQ(gas.positions()[3], 321.55);
-    EXPECT_EQ(gas.particleShape(3).getPosition(), sf::Vector2f(static_cast<float>(gas.positions()[3]), 720.0f * 70.0f / 1080.0f));
+    EXPECT_EQ(gas.particleShape(3).getPosition(),
+              sf::Vector2f(static_cast<float>(gas.positions()[3]), 720.0f * 70.0f / 1080.0f));
 }
 
 TEST(GasMotion, PausedStepAndContactsChangeNothing)

@@ -65,7 +65,8 @@ TEST(GasSetup, ScalesToSmallerScreen)
         EXPECT_EQ(gas.positions()[i], 80.0 * (i + 1));
         EXPECT_EQ(gas.particleShape(i).getPosition().y, 720.0f * 70.0f / 1080.0f);
     }
-    EXPECT_EQ(gas.barShape(0).getPosition(), sf::Vector2f(564.0f / 16.0f + 1280.0f * 805.0f / 1920.0f, 1033.0f * 720.0f / 1080.0f));
+    EXPECT_EQ(gas.barShape(0).getPosition(),
+              sf::Vector2f(564.0f / 16.0f + 1280.0f * 805.0f / 1920.0f, 1033.0f * 720.0f / 1080.0f));
 }
 
 TEST(GasSetup, SixteenBarsOnTheirBaseLine)
