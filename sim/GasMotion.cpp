@@ -4,6 +4,7 @@
 
 #include "sim/GasModel.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -87,11 +88,16 @@ void GasModel::step(float dt)
     // A move is taken only if it stays clear of the left limit and leaves the
     // right neighbour's predicted edge beyond the particle's own right edge;
     // otherwise the particle is set in the middle of the room between the two
-    // limits. (Setting its left edge at the midpoint of a left-edge limit and
-    // a right-edge limit would push it half a width into the right neighbour
-    // or past the right bound; under Attraction, clusters pressed against a
-    // wall then cascade into an overlap that stops the program.)
-    auto middle = [w](double leftLimit, double rightLimit) { return (leftLimit + rightLimit - w) * 0.5; };
+    // limits, or against the left limit when the room is narrower than the
+    // particle: it never overlaps the neighbour already placed, and the right
+    // neighbour makes way in its own turn. (Setting the left edge at the
+    // midpoint of a left-edge and a right-edge limit would push it half a
+    // width into its right neighbour; clusters pressed together, under
+    // Attraction or with long frames, then cascade into an overlap that stops
+    // the program.)
+    auto middle = [w](double leftLimit, double rightLimit)
+    { return std::max(leftLimit, (leftLimit + rightLimit - w) * 0.5); };
+
     v[0] = v[0] + a[0] * t;
     if (x[0] < leftWall && v[0] < 0.0)
     {

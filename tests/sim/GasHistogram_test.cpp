@@ -86,20 +86,23 @@ TEST(GasHistogram, GapsBeyondTheRangeOverflow)
     EXPECT_EQ(binOfGap(1280, 846.0), 15);
 }
 
-TEST(GasHistogram, NegativeGapIsCountedNowhere)
+TEST(GasHistogram, OverlapsAreSeparatedBeforeBinning)
 {
-    // Particle 2 lies inside particle 0: particle 1 cannot fit between 122
-    // and 110, is centred at (122 + 110 - 22) / 2 = 105 and overlaps particle
-    // 0 by 17 pixels; particle 2 is centred at (127 + 800 - 22) / 2 = 452.5.
+    // Particle 2 lies inside particle 0. Particle 1 has no room between 122
+    // and 110 and is set against particle 0 (gap exactly 0, bin 0); particle
+    // 2 is then centred between 144 and 800 at (144 + 800 - 22) / 2 = 461.
     GasModel gas = makeGas(1920, 1080, 4);
     placeAtRest(gas, {100.0, 300.0, 110.0, 800.0});
     gas.step(12.0f);
-    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 105.0, 452.5, 800.0}));
+    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 122.0, 461.0, 800.0}));
     std::vector<int> expected(16, 0);
-    expected[5] = 2; // gaps 325.5 and 325.5
+    expected[0] = 1; // gap 0
+    expected[5] = 2; // gaps 317 and 317
     EXPECT_EQ(gas.binCounts(), expected);
     EXPECT_EQ(gas.maxBinCount(), 2);
-    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((-17.0 + 325.5 + 325.5) / 52.0 * 100.0 / 3.0) / 100.0);
+    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((0.0 + 317.0 + 317.0) / 52.0 * 100.0 / 3.0) / 100.0);
+    gas.resolveContacts();
+    EXPECT_FALSE(gas.overlapDetected());
 }
 
 TEST(GasHistogram, StartUpGasAndItsFirstTick)

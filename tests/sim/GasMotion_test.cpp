@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -334,3 +336,34 @@ TEST(GasMotion, LongRunsKeepTheOrderAtStartUpSettings)
     }
 }
 } // namespace
+
+// The crowded rows that used to end the program: 30 particles of the widest
+// width under every law at the sliders' extremes, with ordinary frames and
+// with very long ones (a slow machine), never reach an overlap deeper than
+// 2 pixels and never leave a gap below zero (beyond rounding).
+TEST(GasMotion, CrowdedRowsNeverOverlap)
+{
+    for (PotentialKind kind :
+         {PotentialKind::Zero, PotentialKind::Attraction, PotentialKind::Repulsion, PotentialKind::LennardJones})
+    {
+        for (int longest : {40, 300})
+        {
+            const ScreenMetrics metrics = makeScreenMetrics(1920, 1080);
+            GasModel gas(metrics, std::mt19937(1));
+            gas.setup(scaleX(metrics, 16.0f), scaleY(metrics, 140.0f), 30);
+            BondFlags bonded{};
+            std::mt19937 frames(2);
+            std::uniform_int_distribution<int> dt(12, longest);
+            double smallestGap = 0.0;
+            for (int t = 0; t < 20000 && !gas.overlapDetected(); ++t)
+            {
+                tick(gas, lawSettings(kind, 50, 1, 5), bonded, static_cast<float>(dt(frames)));
+                for (int j = 0; j + 1 < gas.particleCount(); ++j)
+                    smallestGap =
+                        std::min(smallestGap, gas.positions()[j + 1] - gas.positions()[j] - gas.particleWidth());
+            }
+            EXPECT_FALSE(gas.overlapDetected()) << "law " << static_cast<int>(kind) << ", frames up to " << longest;
+            EXPECT_GT(smallestGap, -1e-9) << "law " << static_cast<int>(kind) << ", frames up to " << longest;
+        }
+    }
+}
