@@ -1,7 +1,8 @@
 // Runs the gas alone, headless, for many ticks under each pair law and reports
 // whether and when the order check stopped it (the program would close its
 // window there). The time step is drawn anew for every tick, uniformly from 12
-// to 40 ms, as a loaded frame loop would measure it.
+// to 40 ms, as a loaded frame loop would measure it (--frames 40-300 for a
+// slow machine).
 //
 //   soak [--ticks N] [--seed S] [--startup] [--law zero|attraction|repulsion|lj|all] [--screen WxH]
 //
@@ -31,6 +32,8 @@ struct Options
     std::string law = "all";
     unsigned screenWidth = 1920;
     unsigned screenHeight = 1080;
+    int shortestFrame = 12; // ms
+    int longestFrame = 40;  // ms: longer on a slow machine
 };
 
 struct Law
@@ -49,7 +52,7 @@ constexpr Law laws[] = {
 void usage()
 {
     std::fprintf(stderr, "usage: soak [--ticks N] [--seed S] [--startup] "
-                         "[--law zero|attraction|repulsion|lj|all] [--screen WxH]\n");
+                         "[--law zero|attraction|repulsion|lj|all] [--screen WxH] [--frames MIN-MAX]\n");
 }
 
 bool parse(int argc, char** argv, Options& options)
@@ -66,6 +69,11 @@ bool parse(int argc, char** argv, Options& options)
             options.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
         else if (arg == "--law" && hasValue)
             options.law = argv[++i];
+        else if (arg == "--frames" && hasValue)
+        {
+            if (std::sscanf(argv[++i], "%d-%d", &options.shortestFrame, &options.longestFrame) != 2)
+                return false;
+        }
         else if (arg == "--screen" && hasValue)
         {
             if (std::sscanf(argv[++i], "%ux%u", &options.screenWidth, &options.screenHeight) != 2)
@@ -74,7 +82,8 @@ bool parse(int argc, char** argv, Options& options)
         else
             return false;
     }
-    return options.ticks > 0 && options.screenWidth > 0 && options.screenHeight > 0;
+    return options.ticks > 0 && options.screenWidth > 0 && options.screenHeight > 0 && options.shortestFrame > 11 &&
+           options.longestFrame >= options.shortestFrame;
 }
 
 struct Outcome
@@ -105,7 +114,7 @@ Outcome soak(const Options& options, const ScreenMetrics& metrics, PotentialKind
     gas.setup(scaleX(metrics, static_cast<float>(widthSetting)), scaleY(metrics, 140.0f), count);
     BondFlags bonded{};
     std::mt19937 frameClock(options.seed ^ 0x5eedu);
-    std::uniform_int_distribution<int> dt(12, 40);
+    std::uniform_int_distribution<int> dt(options.shortestFrame, options.longestFrame);
 
     Outcome outcome;
     const auto start = std::chrono::steady_clock::now();
@@ -166,8 +175,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::printf("screen %ux%u, seed %u, %lld ticks per law, %s settings, dt 12 ... 40 ms\n", options.screenWidth,
-                options.screenHeight, options.seed, options.ticks, options.startup ? "start-up" : "extreme");
+    std::printf("screen %ux%u, seed %u, %lld ticks per law, %s settings, dt %d ... %d ms\n", options.screenWidth,
+                options.screenHeight, options.seed, options.ticks, options.startup ? "start-up" : "extreme",
+                options.shortestFrame, options.longestFrame);
     bool stopped = false;
     for (const Law& law : laws)
     {
