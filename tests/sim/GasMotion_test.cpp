@@ -137,7 +137,6 @@ TEST(GasContacts, OrderCheckMatchesPairwiseCheck)
         overlaps += expected;
         ASSERT_EQ(gas.overlapDetected(), expected) << "trial " << trial;
     }
-    std::printf("%d of %d rows out of order\n", overlaps, trials);
     // Both outcomes are well represented.
     EXPECT_GT(overlaps, trials / 5);
     EXPECT_LT(overlaps, trials * 4 / 5);
