@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Button.hpp"
-#include "app/PaceClock.hpp"
+#include "base/Button.hpp"
+#include "base/PaceClock.hpp"
 #include "app/Pages.hpp"
 #include "app/Screen.hpp"
 #include "demo/HistogramPanel.hpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Layout.hpp"
+#include "base/Layout.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>

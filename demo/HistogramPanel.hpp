@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Layout.hpp"
-#include "app/PaceClock.hpp"
+#include "base/Layout.hpp"
+#include "base/PaceClock.hpp"
 #include "demo/NumberFormat.hpp"
 #include "sim/GasModel.hpp"
 

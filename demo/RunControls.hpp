@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PaceClock.hpp"
+#include "base/PaceClock.hpp"
 #include "sim/GasModel.hpp"
 
 #include <array>

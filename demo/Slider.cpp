@@ -1,6 +1,6 @@
 #include "demo/Slider.hpp"
 
-#include "app/Button.hpp"
+#include "base/Button.hpp"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Layout.hpp"
+#include "base/Layout.hpp"
 #include "demo/NumberFormat.hpp"
 #include "demo/RunControls.hpp"
 

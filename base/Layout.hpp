@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScreenMetrics.hpp"
+#include "base/ScreenMetrics.hpp"
 
 #include <SFML/Graphics/ConvexShape.hpp>
 #include <SFML/Graphics/Font.hpp>

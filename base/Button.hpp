@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Layout.hpp"
+#include "base/Layout.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,4 +1,4 @@
-#include "app/Layout.hpp"
+#include "base/Layout.hpp"
 
 void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y, const ScreenMetrics& m,
               unsigned characterSize)

@@ -1,4 +1,4 @@
-#include "app/Button.hpp"
+#include "base/Button.hpp"
 
 void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m)
 {

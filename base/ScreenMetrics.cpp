@@ -1,4 +1,4 @@
-#include "app/ScreenMetrics.hpp"
+#include "base/ScreenMetrics.hpp"
 
 ScreenMetrics makeScreenMetrics(unsigned width, unsigned height)
 {

@@ -1,4 +1,4 @@
-#include "app/Button.hpp"
+#include "base/Button.hpp"
 
 #include <SFML/Graphics/Font.hpp>
 
