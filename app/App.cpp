@@ -63,7 +63,10 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
     if (app.run.started)
     {
         if (!app.run.paused && app.readoutClock.wholeMilliseconds() > 100)
+        {
             refreshReadouts(app.histogram, app.gas, app.formatNumber, app.readoutClock);
+            app.record.write(app.sinceStartMs, app.run.selectedPotential, app.settings, app.histogram, app.gas);
+        }
         drawHistogramPanel(target, app.histogram, app.gas);
     }
 
@@ -238,6 +241,7 @@ void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, co
 {
     app.simulationClock.advance(elapsedMs);
     app.readoutClock.advance(elapsedMs);
+    app.sinceStartMs += elapsedMs;
 
     // One pointer sample serves every hit test of the frame.
     const sf::Vector2f pointer(static_cast<float>(pointerSample.x), static_cast<float>(pointerSample.y));

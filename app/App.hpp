@@ -7,6 +7,7 @@
 #include "demo/HistogramPanel.hpp"
 #include "demo/NumberFormat.hpp"
 #include "demo/PotentialGraph.hpp"
+#include "demo/ReadoutRecord.hpp"
 #include "demo/RunControls.hpp"
 #include "demo/Slider.hpp"
 #include "sim/GasModel.hpp"
@@ -33,6 +34,8 @@ struct App
     PaceClock simulationClock; // paces the ticks: one when more than 11 ms have passed
     PaceClock readoutClock;    // paces the readouts: refreshed when more than 100 ms have passed
     NumberFormatter formatNumber;
+    double sinceStartMs = 0.0; // the frames' elapsed times added up
+    ReadoutRecord record;      // records nothing unless given a sink
 
     sf::RectangleShape gasChannel;
     Buttons buttons;

@@ -1,4 +1,5 @@
 #include "app/App.hpp"
+#include "app/CommandLine.hpp"
 #include "app/DataFiles.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -13,24 +14,45 @@
 
 namespace
 {
-// Captured once, before the entry point: the program follows the desktop it
-// was started on, and never the one it may later be moved to.
-const ScreenMetrics desktopMetrics =
-    makeScreenMetrics(sf::VideoMode::getDesktopMode().width, sf::VideoMode::getDesktopMode().height);
+// Read once, at start-up and after the command line (--help and its like
+// need no display): the program follows the window or the desktop it was
+// started with, and never the one it may later be moved to.
+ScreenMetrics screenMetricsFor(const Options& options)
+{
+    if (options.window)
+        return makeScreenMetrics(options.window->width, options.window->height);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    return makeScreenMetrics(desktop.width, desktop.height);
+}
+
+// An ordinary window keeps its size: title bar and close button, no resizing.
+std::uint32_t windowStyle(const Options& options)
+{
+    return options.window ? sf::Style::Titlebar | sf::Style::Close : sf::Style::Fullscreen;
+}
 } // namespace
 
-int main()
+int main(int argc, char* argv[])
 {
+    Options options;
+    if (const std::optional<int> status = parseCommandLine(argc, argv, VELORIN_VERSION, options, std::cout, std::cerr))
+        return *status;
+    // Opened before the data files are looked for, which may change the
+    // working directory: a relative FILE is where the user started the program.
+    ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
+
     (void)findDataFiles(); // without them the texts and pictures draw nothing
-    auto app = std::make_unique<App>(desktopMetrics, static_cast<std::uint32_t>(std::time(nullptr)));
+    const ScreenMetrics metrics = screenMetricsFor(options);
+    auto app = std::make_unique<App>(metrics, static_cast<std::uint32_t>(std::time(nullptr)));
+    app->record = std::move(record);
     loadFont(*app);
 
     sf::ContextSettings context;
     context.antialiasingLevel = 8;
     auto window = std::make_unique<sf::RenderWindow>();
-    window->create(sf::VideoMode(static_cast<unsigned>(desktopMetrics.screenWidth),
-                                 static_cast<unsigned>(desktopMetrics.screenHeight), 32),
-                   sf::String("velorin", std::locale()), sf::Style::Fullscreen, context);
+    window->create(
+        sf::VideoMode(static_cast<unsigned>(metrics.screenWidth), static_cast<unsigned>(metrics.screenHeight), 32),
+        sf::String("velorin", std::locale()), windowStyle(options), context);
 
     buildDrawables(*app);
     loadPictures(app->pages, app->metrics);

@@ -3,7 +3,7 @@
 # here is stopped when the script exits.
 #
 #   start_display 1920 1080      # Xvfb on a free display, DISPLAY exported
-#   start_program BINARY DIR     # run BINARY in DIR, wait for its window
+#   start_program BINARY DIR [ARGS...]  # run BINARY in DIR with ARGS, wait for its window
 #   click X Y [BUTTON]           # move there and press/release (1 left, 2 middle, 3 right, 4/5 wheel)
 #   shot FILE                    # screenshot of the whole screen
 #   pixel FILE X Y               # "R,G,B" of one pixel of a screenshot
@@ -18,6 +18,7 @@
 #   picture_at FILE PNG X Y TX TY ...  # the picture drawn at reference (X, Y), judged by some of its texels
 #   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
 #   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
+#   blue_runs FILE Y             # runs of blue pixels along row Y: the particles crossing it
 #
 # Set E2E_RUN before start_program to keep each run's output apart: the
 # output goes to $e2e_shots/$E2E_RUN.out (default: the test's name), and
@@ -90,11 +91,12 @@ start_display() {
     xdotool mousemove $((width / 2)) $((height / 2))
 }
 
-# start_program BINARY DIR: the program runs in DIR (where fonts/ and images/ are).
+# start_program BINARY DIR [ARGS...]: the program runs in DIR (where fonts/ and images/ are).
 start_program() {
     local binary=$1 dir=$2
+    shift 2
     E2E_OUTPUT="$e2e_shots/${E2E_RUN:-$e2e_name}.out"
-    (cd "$dir" && exec "$binary") >"$E2E_OUTPUT" 2>&1 &
+    (cd "$dir" && exec "$binary" "$@") >"$E2E_OUTPUT" 2>&1 &
     E2E_PROGRAM=$!
     e2e_pids+=($E2E_PROGRAM)
     local i
@@ -291,6 +293,11 @@ dark_rows() {
     local file=$1 x=$2 y0=$3 y1=$4
     convert "$file" -crop "1x$((y1 - y0 + 1))+$x+$y0" +repage -depth 8 txt:- |
         awk -F'[:,() ]+' -v y0="$y0" 'NR > 1 && $3 + $4 + $5 < 300 {print $2 + y0}'
+}
+
+blue_runs() {
+    convert "$1" -crop "${E2E_WIDTH}x1+0+$2" +repage -depth 8 txt:- |
+        awk -F'[:,() ]+' 'NR > 1 { blue = ($3 == 0 && $4 == 0 && $5 == 255); if (blue && !was) n++; was = blue } END { print n + 0 }'
 }
 
 # exit_by_button LABEL: a click on "Выход"; the program must end with status

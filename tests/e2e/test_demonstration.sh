@@ -16,12 +16,6 @@ region_changes() {
     printf '%s' "${n%% *}"
 }
 
-# Runs of blue pixels along row Y: the particles crossing that row.
-blue_runs() {
-    convert "$1" -crop "${E2E_WIDTH}x1+0+$2" +repage -depth 8 txt:- |
-        awk -F'[:,() ]+' 'NR > 1 { blue = ($3 == 0 && $4 == 0 && $5 == 255); if (blue && !was) n++; was = blue } END { print n + 0 }'
-}
-
 channel() { echo 0 "$(sy 75)" "$E2E_WIDTH" "$(sy 130)"; }
 readouts() { echo "$(sx 640)" "$(sy 695)" "$(sx 150)" "$(sy 270)"; }
 

@@ -1,0 +1,68 @@
+#include "demo/ReadoutRecord.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+
+const char* lawName(PotentialKind law)
+{
+    switch (law)
+    {
+    case PotentialKind::Zero: return "zero";
+    case PotentialKind::Attraction: return "attraction";
+    case PotentialKind::Repulsion: return "repulsion";
+    case PotentialKind::LennardJones: return "lennard-jones";
+    }
+    return "unknown";
+}
+
+ReadoutRecord::ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name)
+    : m_out(std::move(out)), m_name(std::move(name))
+{
+    *m_out << "time_s,law,count,width,temperature,mass,c,E,sigma,sigma_over_E";
+    for (int k = 0; k < 16; ++k)
+        *m_out << ",bin" << k;
+    *m_out << '\n';
+    checkWritten();
+}
+
+void ReadoutRecord::write(double sinceStartMs, PotentialKind law, const Settings& settings, const HistogramPanel& panel,
+                          const GasModel& gas)
+{
+    if (!m_out)
+        return;
+    std::ostream& out = *m_out;
+    out << std::fixed << std::setprecision(3) << sinceStartMs / 1000.0 << ',' << lawName(law) << ','
+        << settings.countSetting << ',' << settings.widthSetting << ',' << settings.temperature << ',' << settings.mass
+        << ',' << settings.coefficientC << ',' << panel.meanText.getString().toAnsiString() << ','
+        << panel.sigmaText.getString().toAnsiString() << ',' << panel.ratioText.getString().toAnsiString();
+    // Whole counts: in default formatting a total past a million would lose digits.
+    for (double total : gas.binTotals())
+        out << ',' << static_cast<long long>(std::llround(total));
+    out << '\n';
+    checkWritten();
+}
+
+void ReadoutRecord::checkWritten()
+{
+    m_out->flush();
+    if (*m_out)
+        return;
+    std::cerr << "velorin: writing " << m_name << " failed; recording stopped.\n";
+    m_out.reset();
+}
+
+ReadoutRecord openReadoutRecord(const std::string& path, std::ostream& err)
+{
+    auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
+    if (!*file)
+    {
+        err << "velorin: cannot open " << path << " for recording (" << std::strerror(errno)
+            << "); running without recording.\n";
+        return ReadoutRecord();
+    }
+    return ReadoutRecord(std::move(file), path);
+}
