@@ -27,6 +27,8 @@ header=$(head -n 1 "$record")
 [[ "$header" == time_s,law,count,width,temperature,mass,c,E,sigma,sigma_over_E,bin0,*,bin15 ]] ||
     fail "header: $header"
 [ "$rows" -ge 10 ] || fail "$rows lines for 2 s of readouts"
+# The gas ran on the start page for a second: nothing of it was shown, nor recorded.
+awk -F, 'NR == 2 {exit !($1 >= 1.0)}' "$record" || fail "rows recorded before the readouts were shown"
 awk -F, -v n="$(awk -F, '{print NF; exit}' "$record")" 'NF != n || (NR > 2 && $1 <= t) {bad = NR} {t = $1} END {exit bad}' \
     "$record" || fail "a row with the wrong number of fields or out of time order"
 IFS=, read -r _ law count width temperature mass c mean sigma ratio _ < <(tail -n 1 "$record")
