@@ -12,6 +12,7 @@ record="$start/lecture.csv"
 
 start_display 1920 1080
 start_program "$binary" "$start" --record lecture.csv || finish
+sleep 1 # on the start page, the gas running unseen
 click_ref 723 32 # "Демонстрация"
 sleep 2
 click_ref 200 742 # "Пауза"
@@ -27,7 +28,7 @@ header=$(head -n 1 "$record")
 [[ "$header" == time_s,law,count,width,temperature,mass,c,E,sigma,sigma_over_E,bin0,*,bin15 ]] ||
     fail "header: $header"
 [ "$rows" -ge 10 ] || fail "$rows lines for 2 s of readouts"
-# The gas ran on the start page for a second: nothing of it was shown, nor recorded.
+# The gas ran on the start page for over a second: nothing of it was shown, nor recorded.
 awk -F, 'NR == 2 {exit !($1 >= 1.0)}' "$record" || fail "rows recorded before the readouts were shown"
 awk -F, -v n="$(awk -F, '{print NF; exit}' "$record")" 'NF != n || (NR > 2 && $1 <= t) {bad = NR} {t = $1} END {exit bad}' \
     "$record" || fail "a row with the wrong number of fields or out of time order"
@@ -45,10 +46,4 @@ for band in "E 700 $mean" "sigma 805 $sigma" "sigma/E 910 $ratio"; do
     differ=$(compare -metric AE -fuzz 5% "$screen[$crop]" "$drawn[$crop]" null: 2>&1)
     [ "${differ%% *}" = 0 ] || fail "$name recorded as '$text', the screen shows otherwise ($differ pixels differ)"
 done
-
-# A file that cannot be opened: one message, and the program runs on.
-E2E_RUN=record-unopened
-start_program "$binary" "$start" --record "$start/missing/lecture.csv" || finish
-grep -q "cannot open $start/missing/lecture.csv" "$E2E_OUTPUT" || fail "no message for a record that cannot be opened"
-exit_by_button "unopened record"
 finish
