@@ -19,9 +19,11 @@ const char* lawName(PotentialKind law)
     return "unknown";
 }
 
-ReadoutRecord::ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name)
+ReadoutRecord::ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name, bool withHeader)
     : m_out(std::move(out)), m_name(std::move(name))
 {
+    if (!withHeader)
+        return;
     *m_out << "time_s,law,count,width,temperature,mass,c,E,sigma,sigma_over_E";
     for (int k = 0; k < 16; ++k)
         *m_out << ",bin" << k;
@@ -57,12 +59,16 @@ void ReadoutRecord::checkWritten()
 
 ReadoutRecord openReadoutRecord(const std::string& path, std::ostream& err)
 {
-    auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
+    // Appended, never truncated: a second run with the same name must not
+    // destroy the first lecture's numbers. The header goes into an empty file only.
+    auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::app);
     if (!*file)
     {
         err << "velorin: cannot open " << path << " for recording (" << std::strerror(errno)
             << "); running without recording.\n";
         return ReadoutRecord();
     }
-    return ReadoutRecord(std::move(file), path);
+    file->seekp(0, std::ios::end);
+    const bool empty = file->tellp() == std::streampos(0);
+    return ReadoutRecord(std::move(file), path, empty);
 }

@@ -20,8 +20,8 @@ class ReadoutRecord
 {
 public:
     ReadoutRecord() = default; // records nothing
-    // Writes the header to `out`; `name` names the sink in messages.
-    ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name);
+    // Writes the header to `out` unless told not to; `name` names the sink in messages.
+    ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name, bool withHeader = true);
 
     bool recording() const { return m_out != nullptr; }
 
@@ -37,7 +37,8 @@ private:
     std::string m_name;
 };
 
-// The record of --record FILE, truncated and opened now. A file that cannot
+// The record of --record FILE, opened now for appending; the header is
+// written only into an empty file. A file that cannot
 // be opened is reported on `err`; the record then records nothing.
 ReadoutRecord openReadoutRecord(const std::string& path, std::ostream& err);
 
