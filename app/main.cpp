@@ -21,9 +21,9 @@ const ScreenMetrics desktopMetrics =
 
 int main()
 {
-    (void)findDataFiles(); // without them the texts and pictures draw nothing
+    const DataRoot data = findDataFiles(std::cerr); // without it the texts and pictures draw nothing
     auto app = std::make_unique<App>(desktopMetrics, static_cast<std::uint32_t>(std::time(nullptr)));
-    loadFont(*app);
+    loadFont(*app, data.root);
 
     sf::ContextSettings context;
     context.antialiasingLevel = 8;
@@ -33,7 +33,7 @@ int main()
                    sf::String("velorin", std::locale()), sf::Style::Fullscreen, context);
 
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, data.root);
     startGas(*app);
 
     sf::Clock frameClock;
