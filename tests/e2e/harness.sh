@@ -18,6 +18,8 @@
 #   picture_at FILE PNG X Y TX TY ...  # the picture drawn at reference (X, Y), judged by some of its texels
 #   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
 #   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
+#   dark_pixels FILE X Y W H     # how many pixels of a reference rectangle are dark
+#   texts_drawn FILE             # the start page's institution and title lines are drawn
 #
 # Set E2E_RUN before start_program to keep each run's output apart: the
 # output goes to $e2e_shots/$E2E_RUN.out (default: the test's name), and
@@ -291,6 +293,16 @@ dark_rows() {
     local file=$1 x=$2 y0=$3 y1=$4
     convert "$file" -crop "1x$((y1 - y0 + 1))+$x+$y0" +repage -depth 8 txt:- |
         awk -F'[:,() ]+' -v y0="$y0" 'NR > 1 && $3 + $4 + $5 < 300 {print $2 + y0}'
+}
+
+dark_pixels() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5
+    convert "$file" -crop "$(sx "$w")x$(sy "$h")+$(sx "$x")+$(sy "$y")" +repage -colorspace gray \
+        -threshold 50% -negate -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+texts_drawn() {
+    [ "$(dark_pixels "$1" 740 90 400 45)" -gt 50 ] && [ "$(dark_pixels "$1" 625 300 600 45)" -gt 50 ]
 }
 
 # exit_by_button LABEL: a click on "Выход"; the program must end with status
