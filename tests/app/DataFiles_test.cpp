@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -10,114 +11,97 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// A scratch tree: work/ (the working directory while the test runs) and an
-// installed layout prefix/bin/velorin with prefix/share/velorin.
+enum Place
+{
+    Work,
+    Bin,
+    Share
+};
+
+// work/ (the working directory while it lives) and an installed layout,
+// prefix/bin/velorin beside prefix/share/velorin.
 struct Tree
 {
     Tree()
     {
-        char name[] = "/tmp/velorin-data-XXXXXX";
-        top = mkdtemp(name);
-        for (const fs::path& folder : {work(), bin(), share()})
+        for (const fs::path& folder : folders)
             fs::create_directories(folder);
-        std::ofstream(bin() / "velorin") << "";
-        previous = fs::current_path();
-        fs::current_path(work());
+        fs::current_path(folders[Work]);
     }
     ~Tree()
     {
         fs::current_path(previous);
         fs::remove_all(top);
     }
-    fs::path work() const { return top / "work"; }
-    fs::path bin() const { return top / "prefix" / "bin"; }
-    fs::path share() const { return top / "prefix" / "share" / "velorin"; }
-
-    static void put(const fs::path& file)
+    void put(Place place, const fs::path& file) const
     {
-        fs::create_directories(file.parent_path());
-        std::ofstream(file) << "x";
+        fs::create_directories((folders[place] / file).parent_path());
+        std::ofstream(folders[place] / file) << "x";
     }
-
-    fs::path top, previous;
-};
-
-enum Place
-{
-    Work,
-    Bin,
-    Share,
-    Nowhere
+    static fs::path scratch()
+    {
+        char name[] = "/tmp/velorin-data-XXXXXX";
+        return mkdtemp(name);
+    }
+    const fs::path previous = fs::current_path(), top = scratch();
+    const fs::path folders[3] = {top / "work", top / "prefix/bin", top / "prefix/share/velorin"};
+    const fs::path executable = folders[Bin] / "velorin";
 };
 } // namespace
 
-// Which folder the program reads its data from, by what each folder holds.
+// Which folder the data is read from, by what each folder holds.
 TEST(DataFiles, FirstFolderWithTheFontWins)
 {
     struct Case
     {
         const char* what;
-        std::vector<Place> fonts, images;
+        std::vector<Place> fonts, images, deadFontLinks;
         Place expected;
         bool hasFont;
-    };
-    const Case cases[] = {
-        {"everywhere", {Work, Bin, Share}, {Work, Bin, Share}, Work, true},
-        {"beside the program before share", {Bin, Share}, {}, Bin, true},
-        {"installed", {Share}, {Share}, Share, true},
-        {"the font decides, not the pictures", {Share}, {Work, Bin}, Share, true},
-        {"no font: the pictures still show", {}, {Bin, Share}, Bin, false},
-        {"nothing anywhere", {}, {}, Work, false},
+    } const cases[] = {
+        {"everywhere", {Work, Bin, Share}, {Work, Bin, Share}, {}, Work, true},
+        {"beside the program before share", {Bin, Share}, {}, {}, Bin, true},
+        {"installed; the font decides, not the pictures", {Share}, {Work, Bin}, {}, Share, true},
+        {"a link to a removed font is no font", {Share}, {}, {Work, Bin}, Share, true},
+        {"no font: the pictures still show", {}, {Bin, Share}, {}, Bin, false},
+        {"nothing anywhere", {}, {}, {}, Work, false},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.what);
         const Tree tree;
-        const fs::path folders[] = {tree.work(), tree.bin(), tree.share()};
         for (Place p : c.fonts)
-            Tree::put(folders[p] / fontFile);
+            tree.put(p, fontFile);
         for (Place p : c.images)
-            Tree::put(folders[p] / imageFolder / "Imrel.png");
-
-        const DataRoot found = chooseDataRoot(dataCandidates(tree.bin() / "velorin"));
+            tree.put(p, imageFolder / "Imrel.png");
+        for (Place p : c.deadFontLinks)
+        {
+            fs::create_directories(tree.folders[p] / "fonts");
+            fs::create_symlink(tree.top / "gone.ttf", tree.folders[p] / fontFile);
+        }
+        const DataRoot found = chooseDataRoot(dataCandidates(tree.executable));
         EXPECT_EQ(found.hasFont, c.hasFont);
         // The working directory stays relative: the program never moves out of it.
-        const fs::path expected = c.expected == Work ? fs::path() : folders[c.expected];
-        EXPECT_EQ(found.root, expected);
+        EXPECT_EQ(found.root, c.expected == Work ? fs::path() : tree.folders[c.expected]);
     }
-}
-
-// A folder of fonts without the file, or a link to a font that was removed
-// (a package's font dependency gone), is no font.
-TEST(DataFiles, BrokenFontIsPassedOver)
-{
-    const Tree tree;
-    fs::create_directories(tree.work() / fontFile.parent_path());
-    fs::create_directories(tree.bin() / fontFile.parent_path());
-    fs::create_symlink(tree.top / "gone.ttf", tree.bin() / fontFile);
-    Tree::put(tree.share() / fontFile);
-    EXPECT_EQ(chooseDataRoot(dataCandidates(tree.bin() / "velorin")).root, tree.share());
 }
 
 TEST(DataFiles, SaysOnceWhereItLookedWhenNoFont)
 {
     const Tree tree;
     std::ostringstream messages;
-    const DataRoot found = findDataFiles(messages);
-    EXPECT_FALSE(found.hasFont);
+    EXPECT_FALSE(findDataFiles(messages).hasFont);
     const std::string text = messages.str();
     const fs::path home = fs::read_symlink("/proc/self/exe").parent_path();
-    const std::string places[] = {tree.work().string(), home.string(),
-                                  (home.parent_path() / "share" / "velorin").string()};
     std::size_t at = 0;
-    for (const std::string& place : places)
+    for (const fs::path& place : {tree.folders[Work], home, home.parent_path() / "share/velorin"})
     {
-        at = text.find(place, at);
-        EXPECT_NE(at, std::string::npos) << place << " missing or out of order in: " << text;
+        at = text.find(place.string(), at);
+        ASSERT_NE(at, std::string::npos) << place << " missing or out of order in: " << text;
     }
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 
-    Tree::put(tree.work() / fontFile);
+    tree.put(Work, fontFile);
     messages.str("");
     EXPECT_TRUE(findDataFiles(messages).hasFont);
     EXPECT_EQ(messages.str(), "");
