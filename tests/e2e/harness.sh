@@ -103,6 +103,12 @@ start_program() {
     for i in $(seq 200); do
         if xdotool search --name '^velorin$' >/dev/null 2>&1; then
             E2E_WINDOW=$(xdotool search --name '^velorin$' | head -n 1)
+            # The window is black until its first frame is presented, which
+            # on a loaded machine may take longer than the second below.
+            for i in $(seq 100); do
+                [ "$(import -window "$E2E_WINDOW" png:- 2>/dev/null | convert - -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ] && break
+                sleep 0.1
+            done
             sleep 1 # the first frames
             return 0
         fi
