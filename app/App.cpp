@@ -1,4 +1,5 @@
 #include "app/App.hpp"
+#include "app/DataFiles.hpp"
 
 namespace
 {
@@ -77,10 +78,13 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 
 App::App(const ScreenMetrics& metrics_, std::uint32_t seed) : metrics(metrics_), gas(metrics_, std::mt19937(seed)) {}
 
-void loadFont(App& app, const char* path)
+void loadFont(App& app, const std::filesystem::path& root)
 {
-    // A missing font is not fatal: every text then draws nothing.
-    (void)app.font.loadFromFile(path);
+    // A missing font is not fatal: every text then draws nothing. The data
+    // lookup has already said where it looked for one.
+    std::error_code error;
+    if (std::filesystem::exists(root / fontFile, error))
+        (void)app.font.loadFromFile((root / fontFile).string());
 }
 
 void buildDrawables(App& app)

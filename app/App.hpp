@@ -16,6 +16,7 @@
 #include <SFML/Window/Event.hpp>
 
 #include <cstdint>
+#include <filesystem>
 #include <vector>
 
 // Everything the program owns for the whole run: the font, the state of the
@@ -51,8 +52,9 @@ struct App
 };
 
 // Start-up, in its order. The entry point opens the window between the font
-// and the drawables.
-void loadFont(App& app, const char* path = "fonts/ArialCyr.ttf");
+// and the drawables. The font is read under the data folder `root` (empty:
+// the working directory).
+void loadFont(App& app, const std::filesystem::path& root = {});
 void buildDrawables(App& app);
 void startGas(App& app); // pictures already loaded: restart the clocks, set up 15 particles, run
 // The whole start-up for an off-screen run (tests, benchmarks).

@@ -1,16 +1,63 @@
 #include "app/DataFiles.hpp"
 
-#include <filesystem>
+#include <ostream>
 
-bool findDataFiles()
+namespace fs = std::filesystem;
+
+std::vector<fs::path> dataCandidates(const fs::path& executable)
 {
-    namespace fs = std::filesystem;
-    const fs::path font = fs::path("fonts") / "ArialCyr.ttf";
+    std::vector<fs::path> candidates{fs::path()};
+    if (executable.empty())
+        return candidates;
+    const fs::path home = executable.parent_path();
+    candidates.push_back(home);
+    candidates.push_back((home / ".." / "share" / "velorin").lexically_normal());
+    return candidates;
+}
+
+namespace
+{
+// Follows links: a link to a font that is gone counts as no font.
+bool holds(const fs::path& folder, const fs::path& entry)
+{
     std::error_code error;
-    if (fs::exists(font, error))
-        return true;
-    const fs::path home = fs::read_symlink("/proc/self/exe", error).parent_path();
-    if (!error && fs::exists(home / font, error))
-        fs::current_path(home, error);
-    return fs::exists(font, error);
+    return fs::exists(folder / entry, error);
+}
+
+// For the message: the working directory by its name where it still has one.
+std::string describe(const fs::path& folder)
+{
+    if (!folder.empty())
+        return folder.string();
+    std::error_code error;
+    const fs::path here = fs::current_path(error);
+    return error ? std::string("the working directory") : here.string();
+}
+} // namespace
+
+DataRoot chooseDataRoot(const std::vector<fs::path>& candidates)
+{
+    for (const fs::path& folder : candidates)
+        if (holds(folder, fontFile))
+            return {folder, true};
+    for (const fs::path& folder : candidates)
+        if (holds(folder, imageFolder))
+            return {folder, false};
+    return {};
+}
+
+DataRoot findDataFiles(std::ostream& messages)
+{
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    const std::vector<fs::path> candidates = dataCandidates(error ? fs::path() : executable);
+    const DataRoot found = chooseDataRoot(candidates);
+    if (!found.hasFont)
+    {
+        messages << "velorin: " << fontFile.string() << " not found in";
+        for (std::size_t i = 0; i < candidates.size(); ++i)
+            messages << (i == 0 ? " " : i + 1 == candidates.size() ? " or " : ", ") << describe(candidates[i]);
+        messages << "; texts will not be drawn.\n";
+    }
+    return found;
 }

@@ -92,14 +92,15 @@ bool isOpaque(const sf::Image& image)
     return true;
 }
 
-void loadPictures(StaticPages& pages, const ScreenMetrics& m)
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root)
 {
     for (int i = 0; i < pictureCount; ++i)
     {
         const PictureRow& row = pictureTable[static_cast<std::size_t>(i)];
         Picture& picture = pages.pictures[i];
         // A missing or unreadable file leaves the sprite empty; the page still works.
-        if (picture.image.loadFromFile(row.path) && picture.texture.loadFromImage(picture.image, sf::IntRect()))
+        if (picture.image.loadFromFile((root / row.path).string()) &&
+            picture.texture.loadFromImage(picture.image, sf::IntRect()))
         {
             picture.sprite.setTexture(picture.texture, true);
             picture.opaque = isOpaque(picture.image);

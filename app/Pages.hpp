@@ -8,6 +8,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <filesystem>
 
 // The three static pages: start, theory and authors.
 
@@ -24,7 +25,7 @@ constexpr int pictureCount = static_cast<int>(PictureId::Count);
 
 struct PictureRow
 {
-    const char* path; // relative to the working directory
+    const char* path; // relative to the data folder
     float x, y;       // reference pixels
     bool scaled;      // false: drawn at its natural pixel size
 };
@@ -120,7 +121,7 @@ struct StaticPages
 
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
 bool isOpaque(const sf::Image& image); // every pixel at full alpha
-void loadPictures(StaticPages& pages, const ScreenMetrics& m);
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root = {});
 
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);

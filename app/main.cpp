@@ -37,15 +37,14 @@ int main(int argc, char* argv[])
     Options options;
     if (const std::optional<int> status = parseCommandLine(argc, argv, VELORIN_VERSION, options, std::cout, std::cerr))
         return *status;
-    // Opened before the data files are looked for, which may change the
-    // working directory: a relative FILE is where the user started the program.
+    // A relative FILE is where the user started the program.
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
 
-    (void)findDataFiles(); // without them the texts and pictures draw nothing
+    const DataRoot data = findDataFiles(std::cerr); // without it the texts and pictures draw nothing
     const ScreenMetrics metrics = screenMetricsFor(options);
     auto app = std::make_unique<App>(metrics, static_cast<std::uint32_t>(std::time(nullptr)));
     app->record = std::move(record);
-    loadFont(*app);
+    loadFont(*app, data.root);
 
     sf::ContextSettings context;
     context.antialiasingLevel = 8;
@@ -55,7 +54,7 @@ int main(int argc, char* argv[])
         sf::String("velorin", std::locale()), windowStyle(options), context);
 
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, data.root);
     startGas(*app);
 
     sf::Clock frameClock;

@@ -37,6 +37,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <locale>
 #include <memory>
 #include <sstream>
@@ -109,11 +110,13 @@ std::string loadAverage()
 
 // Finds the data files as the program does; without them every text and
 // picture draws nothing, and the figures flatter.
-void checkDataFiles()
+std::filesystem::path checkDataFiles()
 {
     std::error_code error;
-    if (!findDataFiles() || !std::filesystem::exists("images/Theory.png", error))
+    const DataRoot data = findDataFiles(std::cerr);
+    if (!data.hasFont || !std::filesystem::exists(data.root / imageFolder / "Theory.png", error))
         std::fprintf(stderr, "framecost: no fonts/ and images/ here or beside the program (build velorin_data)\n");
+    return data.root;
 }
 
 sf::VideoMode desktopSize()
@@ -341,14 +344,14 @@ void printSegment(const char* name, const Segment& s, double floorMs)
 // The program's start-up, in the entry point's order, into `window`.
 std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& options)
 {
-    checkDataFiles();
+    const std::filesystem::path data = checkDataFiles();
     const sf::VideoMode mode = desktopSize();
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
-    loadFont(*app);
+    loadFont(*app, data);
     openWindow(window, programTitle, options.antialiasing);
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, data);
     startGas(*app);
     return app;
 }
@@ -631,18 +634,18 @@ int startup(const Options& options)
         return 0;
     }
 
-    checkDataFiles();
+    const std::filesystem::path data = checkDataFiles();
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
     // Its first texture member brings up SFML's shared OpenGL context.
     mark("program state made");
-    loadFont(*app);
+    loadFont(*app, data);
     mark("font loaded");
     openWindow(window, "velorin-startup");
     mark("window created");
     buildDrawables(*app);
     mark("drawables built");
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, data);
     mark("pictures loaded");
     startGas(*app);
     mark("gas set up");

@@ -19,6 +19,8 @@
 #   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
 #   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
 #   blue_runs FILE Y             # runs of blue pixels along row Y: the particles crossing it
+#   dark_pixels FILE X Y W H     # how many pixels of a reference rectangle are dark
+#   texts_drawn FILE             # the start page's institution and title lines are drawn
 #
 # Set E2E_RUN before start_program to keep each run's output apart: the
 # output goes to $e2e_shots/$E2E_RUN.out (default: the test's name), and
@@ -103,6 +105,12 @@ start_program() {
     for i in $(seq 200); do
         if xdotool search --name '^velorin$' >/dev/null 2>&1; then
             E2E_WINDOW=$(xdotool search --name '^velorin$' | head -n 1)
+            # The window is black until its first frame is presented, which
+            # on a loaded machine may take longer than the second below.
+            for i in $(seq 100); do
+                [ "$(import -window "$E2E_WINDOW" png:- 2>/dev/null | convert - -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ] && break
+                sleep 0.1
+            done
             sleep 1 # the first frames
             return 0
         fi
@@ -298,6 +306,16 @@ dark_rows() {
 blue_runs() {
     convert "$1" -crop "${E2E_WIDTH}x1+0+$2" +repage -depth 8 txt:- |
         awk -F'[:,() ]+' 'NR > 1 { blue = ($3 == 0 && $4 == 0 && $5 == 255); if (blue && !was) n++; was = blue } END { print n + 0 }'
+}
+
+dark_pixels() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5
+    convert "$file" -crop "$(sx "$w")x$(sy "$h")+$(sx "$x")+$(sy "$y")" +repage -colorspace gray \
+        -threshold 50% -negate -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+texts_drawn() {
+    [ "$(dark_pixels "$1" 740 90 400 45)" -gt 50 ] && [ "$(dark_pixels "$1" 625 300 600 45)" -gt 50 ]
 }
 
 # exit_by_button LABEL: a click on "Выход"; the program must end with status

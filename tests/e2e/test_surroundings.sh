@@ -31,13 +31,6 @@ make_case() {
     cp -r "$dir/fonts" "$dir/images" "$case_dir/"
 }
 
-# How many pixels of a reference rectangle are dark (text, outlines, pictures).
-dark_pixels() {
-    local file=$1 x=$2 y=$3 w=$4 h=$5
-    convert "$file" -crop "$(sx "$w")x$(sy "$h")+$(sx "$x")+$(sy "$y")" +repage -colorspace gray \
-        -threshold 50% -negate -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-
 # The theory thumb's top edge, from the lowest dark pixel of the scrollbar's
 # middle column (the thumb's point, 64 reference pixels below its top).
 thumb_top() {
@@ -104,11 +97,6 @@ close_case() {
         wait "$E2E_PROGRAM" 2>/dev/null
     fi
     e2e_pids=("${e2e_pids[0]}")
-}
-
-# The texts of the start page: institution, title and year lines.
-texts_drawn() {
-    [ "$(dark_pixels "$1" 740 90 400 45)" -gt 50 ] && [ "$(dark_pixels "$1" 625 300 600 45)" -gt 50 ]
 }
 
 # ---------------------------------------------------------------- (a)
