@@ -29,7 +29,7 @@ constexpr SweepSetting sweepSettings[] = {
     {"mass", &RunSettings::mass, 1, 50},
     {"c", &RunSettings::c, 1, 5},
     {"count", &RunSettings::count, minParticles, maxParticles},
-    {"width", &RunSettings::width, 1, 1000},
+    {"width", &RunSettings::width, 1, 250},
     {"dt", &RunSettings::dt, 1, 1000},
 };
 
@@ -119,13 +119,12 @@ std::string checkWidths(const LabOptions& options)
 {
     for (const RunSettings& run : expandRuns(options))
     {
-        const int widest = widestParticle(run.count, runMetrics(run));
+        const int widest = widestParticle(run.count);
         if (run.width > widest)
         {
             const std::string option = options.sweep.name == "width" ? "--sweep" : "--width";
             return option + ": Value " + std::to_string(run.width) + " not in range 1 to " + std::to_string(widest) +
-                   " (the widest particle that lets " + std::to_string(run.count) + " fit on a " +
-                   std::to_string(run.screenWidth) + "-pixel-wide screen)";
+                   " for " + std::to_string(run.count) + " particles (a row of at most 500 reference pixels)";
         }
     }
     return {};
@@ -161,9 +160,9 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
         ->check(CLI::Range(minParticles, maxParticles))
         ->capture_default_str();
     app.add_option("--width", s.width,
-                   "Particle width in reference pixels (1920-wide screen), scaled like the slider; "
-                   "at most 500 / COUNT on 1920 pixels")
-        ->check(CLI::Range(1, 1000))
+                   "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
+                   "at most 500 / COUNT")
+        ->check(CLI::Range(1, 250))
         ->capture_default_str();
     app.add_option("--temperature", s.temperature, "Temperature T")->check(CLI::Range(1, 50))->capture_default_str();
     app.add_option("--mass", s.mass, "Particle mass m")->check(CLI::Range(1, 50))->capture_default_str();

@@ -58,12 +58,7 @@ double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& met
     return scaleX(metrics, static_cast<float>(settings.width));
 }
 
-// As the width slider: the row may take maxTotalWidth window pixels, the
-// width is counted in reference pixels.
-int widestParticle(int count, const ScreenMetrics& metrics)
-{
-    return static_cast<int>(metrics.maxTotalWidth / count + 32.0 / 246.0);
-}
+int widestParticle(int count) { return static_cast<int>(500.0 / count + 32.0 / 246.0); }
 
 namespace
 {

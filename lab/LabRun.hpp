@@ -95,8 +95,9 @@ long long ticksFor(int seconds, int dt);
 // Screen metrics of the run's screen and the particle width in its pixels.
 ScreenMetrics runMetrics(const RunSettings& settings);
 double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& metrics);
-// The widest particle, reference pixels, that lets count of them fit the
-// row the demonstration allows on that screen.
-int widestParticle(int count, const ScreenMetrics& metrics);
+// The widest particle, reference pixels, for count of them: the row may take
+// 500 reference pixels (a quarter of the channel at every screen size), as
+// the width slider allows on a 1920-pixel-wide screen.
+int widestParticle(int count);
 
 RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control = {});
