@@ -55,6 +55,14 @@ bool parseInt(const std::string& text, int& value)
     return used == text.size();
 }
 
+std::string checkSweepValue(const SweepSetting& setting, int v)
+{
+    if (v >= setting.lo && v <= setting.hi)
+        return {};
+    return std::string(setting.name) + " " + std::to_string(v) + " not in range " + std::to_string(setting.lo) +
+           " to " + std::to_string(setting.hi);
+}
+
 // NAME=FROM:TO:STEP or NAME=V1,V2,...; an empty string when it parses, else
 // what is wrong.
 std::string parseSweep(const std::string& text, Sweep& sweep)
@@ -80,6 +88,12 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
         if (parts.size() != 3 || !parseInt(parts[0], from) || !parseInt(parts[1], to) || !parseInt(parts[2], step) ||
             step <= 0 || to < from)
             return "expected " + name + "=FROM:TO:STEP, whole numbers with FROM <= TO and STEP >= 1";
+        // The ends first: a range far outside would make billions of values.
+        std::string e = checkSweepValue(*setting, from);
+        if (e.empty())
+            e = checkSweepValue(*setting, to);
+        if (!e.empty())
+            return e;
         for (long long v = from; v <= to; v += step)
             sweep.values.push_back(static_cast<int>(v));
     }
@@ -90,14 +104,10 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
             int v = 0;
             if (!parseInt(part, v))
                 return "'" + part + "' is not a whole number";
+            if (const std::string e = checkSweepValue(*setting, v); !e.empty())
+                return e;
             sweep.values.push_back(v);
         }
-    }
-    for (int v : sweep.values)
-    {
-        if (v < setting->lo || v > setting->hi)
-            return name + " " + std::to_string(v) + " not in range " + std::to_string(setting->lo) + " to " +
-                   std::to_string(setting->hi);
     }
     return {};
 }

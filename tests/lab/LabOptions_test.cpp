@@ -72,6 +72,7 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--sweep", "count=2:30:1"}, "--width: Value 22 not in range 1 to 21"},
         {{"--sweep", "width=1,34"}, "--sweep: Value 34 not in range 1 to 33"},
         {{"--sweep", "temperature=0:50:10"}, "--sweep: temperature 0 not in range 1 to 50"},
+        {{"--sweep", "mass=1:2000000000:1"}, "--sweep: mass 2000000000 not in range 1 to 50"},
         {{"--sweep", "c=1,2,x"}, "--sweep: 'x' is not a whole number"},
         {{"--sweep", "c=1,"}, "--sweep: '' is not a whole number"},
         {{"--sweep", "mass=10:1:1"}, "--sweep: expected mass=FROM:TO:STEP"},
