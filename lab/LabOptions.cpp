@@ -161,6 +161,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "and the gap histogram. E and sigma are in the demonstration's gap unit (one sixteenth\n"
                  "of the histogram's range, 52 pixels on a 1920-pixel-wide screen).",
                  "velorin-lab"};
+    app.footer("Output files appear whole or not at all. Exit status: 0 done, 1 an output file could not be\n"
+               "written, 2 bad arguments (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = "zero";
     app.add_option("--law", law, "Pair law")
