@@ -17,6 +17,11 @@ constexpr double releaseGap = 10.0;
 // A stuck end particle is kicked only while farther than this from its wall's
 // window edge, pixels.
 constexpr double kickBorder = 9.0;
+// Particles placed against each other have a gap of exactly 0, where the
+// inverse-power laws give infinite pushes that cancel to NaN (inf - inf).
+// Gaps this close to 0 enter the laws as this: a push far beyond the
+// acceleration limit, finite, and equal on both sides of a squeezed particle.
+constexpr double closestForceGap = 1e-6; // pixels
 } // namespace
 
 double GasModel::noise(double amplitude)
@@ -44,7 +49,10 @@ double GasModel::friction(int i, double k) const { return k * sign(m_acceleratio
 void GasModel::measureGaps()
 {
     for (int j = 0; j + 1 < m_particleCount; ++j)
-        m_gaps[j] = gap(j);
+    {
+        const double g = gap(j);
+        m_gaps[j] = std::abs(g) < closestForceGap ? closestForceGap : g;
+    }
 }
 
 void GasModel::bond(BondFlags& bonded, int i)

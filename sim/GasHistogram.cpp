@@ -136,3 +136,24 @@ double GasModel::gapStdDev() const
     }
     return std::round(std::sqrt(sum / (m_particleCount - 1)) * 100.0) / 100.0;
 }
+
+GasModel::GapMoments GasModel::gapMoments() const
+{
+    GapMoments moments;
+    if (m_particleCount < minParticles)
+        return moments;
+    const double unit = gapUnit();
+    const int gaps = m_particleCount - 1;
+    double sum = 0.0;
+    for (int j = 0; j < gaps; ++j)
+        sum += gap(j) / unit;
+    moments.mean = sum / gaps;
+    double squares = 0.0;
+    for (int j = 0; j < gaps; ++j)
+    {
+        const double deviation = gap(j) / unit - moments.mean;
+        squares += deviation * deviation;
+    }
+    moments.stdDev = std::sqrt(squares / gaps);
+    return moments;
+}

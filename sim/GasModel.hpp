@@ -89,6 +89,14 @@ public:
     int maxBinCount() const;
     double meanGap() const;
     double gapStdDev() const;
+    // The same two figures unrounded, the spread about the unrounded mean, for
+    // averaging over many ticks.
+    struct GapMoments
+    {
+        double mean = 0.0;   // gap units
+        double stdDev = 0.0; // gap units
+    };
+    GapMoments gapMoments() const;
     double histogramRange() const; // pixels: the upper end of the 15 regular bins
     double gapUnit() const;        // whole pixels: one sixteenth of the range
 

@@ -82,8 +82,12 @@ void GasModel::step(float dt)
     const double leftBound = screenWidth / referenceWidth;
     const double rightBound = screenWidth - screenWidth / referenceWidth;
 
-    // Where the right neighbour j would go on its own this step.
-    auto predicted = [&](int j) { return x[j] + t * limitSpeed(v[j] + a[j] * t, maxSpeed); };
+    // Where the right neighbour j would go on its own this step, but no
+    // farther than the room its own right neighbours leave before the right
+    // bound: a row pressed to the right wall by long steps would otherwise
+    // push its last particle out of the window.
+    auto predicted = [&](int j)
+    { return std::min(x[j] + t * limitSpeed(v[j] + a[j] * t, maxSpeed), rightBound - (n - j) * w); };
 
     // A move is taken only if it stays clear of the left limit and leaves the
     // right neighbour's predicted edge beyond the particle's own right edge;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <vector>
@@ -101,19 +102,120 @@ TEST(GasForces, RepulsionEqualGapsCancelAndEndsComeFirst)
     }
 }
 
-TEST(GasForces, RepulsionOfTwoIsEqualAndOpposite)
+// The pair part of every acceleration of a row at rest (no friction), with
+// the replayed noise taken out: the draws go to particle 0, then N-1, then
+// 1 ... N-2 under the pair laws, and from left to right under Zero. Gaps
+// stay above 10 pixels, so nothing bonds under Attraction.
+std::vector<double> pairAccelerations(const std::vector<double>& x, const ForceSettings& settings)
 {
-    const unsigned seed = 4;
-    GasModel gas = makeGas(1920, 1080, 2, seed);
-    placeAtRest(gas, {900.0, 962.0}); // gap 40
-    DrawReplay replay(seed);
+    const unsigned seed = 41;
+    const int n = static_cast<int>(x.size());
+    GasModel gas = makeGas(1920, 1080, n, seed);
+    for (int i = 0; i < n; ++i)
+        gas.setParticle(i, x[i], 0.0, 0.0);
     BondFlags bonded{};
-    gas.applyForces(lawSettings(PotentialKind::Repulsion, 25, 50, 1), bonded);
-    const double push = 10.0 / 50 / (40.0 * 40.0);
-    const double first = replay.noiseSign() * 5e-5;
-    const double second = replay.noiseSign() * 5e-5;
-    EXPECT_DOUBLE_EQ(gas.accelerations()[0], first - push);
-    EXPECT_DOUBLE_EQ(gas.accelerations()[1], push + second);
+    gas.applyForces(settings, bonded);
+    const double s = (settings.kind == PotentialKind::Zero ? 3e-6 : 1e-5) * std::sqrt(settings.temperature);
+    std::vector<int> order{0};
+    if (settings.kind != PotentialKind::Zero)
+        order.push_back(n - 1);
+    for (int i = 1; i < n - (settings.kind == PotentialKind::Zero ? 0 : 1); ++i)
+        order.push_back(i);
+    DrawReplay replay(seed);
+    std::vector<double> pair = gas.accelerations();
+    for (int i : order)
+        pair[i] -= replay.noiseSign() * s;
+    return pair;
+}
+
+// Left edges of a row of 22-pixel particles with the given gaps, from x = 100.
+std::vector<double> rowWithGaps(std::initializer_list<double> gaps)
+{
+    std::vector<double> x{100.0};
+    for (double g : gaps)
+        x.push_back(x.back() + 22.0 + g);
+    return x;
+}
+
+// Mirrored about the middle of the 1920-pixel screen, left to right again.
+std::vector<double> mirrored(const std::vector<double>& x)
+{
+    std::vector<double> m;
+    for (auto it = x.rbegin(); it != x.rend(); ++it)
+        m.push_back(1920.0 - 22.0 - *it);
+    return m;
+}
+
+const std::vector<std::vector<double>> unevenRows = {
+    rowWithGaps({60.0}),
+    rowWithGaps({45.0, 130.0}),
+    rowWithGaps({70.0, 40.0, 100.0, 55.0, 160.0, 48.0}),
+};
+
+TEST(GasForces, MirroredRowGetsMirroredAccelerationsUnderEveryLaw)
+{
+    for (PotentialKind kind : allLaws)
+        for (const ForceSettings& settings : {lawSettings(kind), lawSettings(kind, 50, 20, 2)})
+            for (const std::vector<double>& row : unevenRows)
+            {
+                SCOPED_TRACE(::testing::Message() << "law " << static_cast<int>(kind) << ", m " << settings.mass << ", "
+                                                  << row.size() << " particles");
+                const std::vector<double> a = pairAccelerations(row, settings);
+                const std::vector<double> b = pairAccelerations(mirrored(row), settings);
+                const int n = static_cast<int>(row.size());
+                for (int i = 0; i < n; ++i)
+                    EXPECT_NEAR(b[i], -a[n - 1 - i], 1e-9 * std::abs(a[n - 1 - i]) + 1e-18) << "particle " << i;
+            }
+}
+
+// Each pair pushes or pulls its two particles equally and oppositely, so the
+// pair parts of a row add up to nothing.
+TEST(GasForces, PairTermsOfARowSumToZero)
+{
+    for (PotentialKind kind : allLaws)
+        for (const std::vector<double>& row : unevenRows)
+        {
+            SCOPED_TRACE(::testing::Message() << "law " << static_cast<int>(kind) << ", " << row.size());
+            const std::vector<double> a = pairAccelerations(row, lawSettings(kind, 50, 20, 2));
+            double sum = 0.0, largest = 0.0;
+            for (double v : a)
+            {
+                sum += v;
+                largest = std::max(largest, std::abs(v));
+            }
+            EXPECT_NEAR(sum, 0.0, 1e-9 * largest + 1e-18);
+            if (kind != PotentialKind::Zero)
+                EXPECT_GT(largest, 0.0);
+        }
+}
+
+// Two particles: the pull or push on the right one, worked by hand at C = 1
+// and m = 25 (K = 0.4 for Repulsion, 0.004 for Attraction, 1e-8 for
+// Lennard-Jones with two particles). Positive pushes the pair apart.
+TEST(GasForces, TwoParticlesFeelTheWorkedForces)
+{
+    const struct
+    {
+        PotentialKind kind;
+        double gap;
+        double apart;
+    } cases[] = {
+        {PotentialKind::Zero, 30.0, 0.0},
+        {PotentialKind::Repulsion, 40.0, 2.5e-4},                // 0.4 / 40^2
+        {PotentialKind::Repulsion, 200.0, 1e-5},                 // 0.4 / 200^2
+        {PotentialKind::Attraction, 50.0, -1.6e-6},              // 0.004 / 50^2, pulling
+        {PotentialKind::Attraction, 20.0, -1e-5},                // 0.004 / 20^2
+        {PotentialKind::LennardJones, 50.0, 8.064e-5},           // 1e-8 (2^13 - 2^7): inside the well's wall
+        {PotentialKind::LennardJones, 200.0, -7.6904296875e-11}, // 1e-8 (2^-13 - 2^-7): outside
+        {PotentialKind::LennardJones, 100.0, 0.0},               // the bottom of the well
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << "law " << static_cast<int>(c.kind) << ", gap " << c.gap);
+        const std::vector<double> a = pairAccelerations(rowWithGaps({c.gap}), lawSettings(c.kind));
+        EXPECT_NEAR(a[1], c.apart, 1e-9 * std::abs(c.apart) + 1e-18);
+        EXPECT_NEAR(a[0], -c.apart, 1e-9 * std::abs(c.apart) + 1e-18);
+    }
 }
 
 TEST(GasForces, ClampStopsAtExactlyMaxAcceleration)
@@ -175,33 +277,6 @@ TEST(GasForces, LennardJonesBalancesAtGapOfHundred)
         EXPECT_EQ(gas.accelerations()[1], replay.noiseSign() * s);
         EXPECT_EQ(gas.accelerations()[2], replay.noiseSign() * s);
     }
-}
-
-TEST(GasForces, LennardJonesPushesInsideAndPullsOutside)
-{
-    const unsigned seed = 2;
-    GasModel gas = makeGas(1920, 1080, 15, seed);
-    BondFlags bonded{};
-    // K = C * 1e-6 / m / N / N; at a gap of 50 the push 2^13 K beats the
-    // pull 2^7 K; at 200 the pull 2^-7 K beats the push 2^-13 K.
-    const double k = 1e-6 / 25 / 15 / 15;
-    for (auto [gap, force] : {std::pair{50.0, k * (128.0 - 8192.0)}, std::pair{200.0, k * (1.0 / 128 - 1.0 / 8192)}})
-    {
-        SCOPED_TRACE(gap);
-        GasModel probe = makeGas(1920, 1080, 15, seed);
-        probe.setParticle(0, 120.0 - gap + 98.0, 0.0, 0.0);
-        DrawReplay replay(seed);
-        probe.applyForces(lawSettings(PotentialKind::LennardJones), bonded);
-        const double pair = probe.accelerations()[0] - replay.noiseSign() * 5e-5;
-        // Exact to the rounding left over from removing the noise term.
-        EXPECT_NEAR(pair, force, std::abs(force) * 1e-9 + 1e-19);
-    }
-    // A larger C or a smaller m scales every force, a larger N weakens it.
-    GasModel strong = makeGas(1920, 1080, 15, seed);
-    strong.setParticle(0, 120.0 - 50.0 + 98.0, 0.0, 0.0);
-    DrawReplay replay(seed);
-    strong.applyForces(lawSettings(PotentialKind::LennardJones, 25, 5, 5), bonded);
-    EXPECT_NEAR(strong.accelerations()[0] - replay.noiseSign() * 5e-5, 25 * k * (128.0 - 8192.0), 1e-15);
 }
 
 TEST(GasForces, SettingsOutsideTheirRangeAreClamped)

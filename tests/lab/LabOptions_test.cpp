@@ -1,0 +1,133 @@
+#include "lab/LabOptions.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct Parsed
+{
+    int status;
+    LabOptions options;
+    std::string out, err;
+};
+
+Parsed parse(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "velorin-lab");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    Parsed p;
+    std::ostringstream out, err;
+    p.status = parseLabOptions(static_cast<int>(argv.size()), argv.data(), p.options, out, err);
+    p.out = out.str();
+    p.err = err.str();
+    return p;
+}
+
+TEST(LabOptions, DefaultsAreTheDemonstrationsStartUp)
+{
+    const Parsed p = parse({});
+    ASSERT_EQ(p.status, -1) << p.err;
+    const RunSettings& s = p.options.settings;
+    EXPECT_EQ(s.law, PotentialKind::Zero);
+    EXPECT_EQ((std::vector<int>{s.count, s.width, s.temperature, s.mass, s.c, s.dt, s.seconds, s.warmup}),
+              (std::vector<int>{15, 22, 25, 25, 1, 12, 600, 30}));
+    EXPECT_EQ(s.screenWidth, 1920u);
+    EXPECT_EQ(s.screenHeight, 1080u);
+    EXPECT_EQ(s.seed, 1u);
+    EXPECT_EQ(expandRuns(p.options).size(), 1u);
+}
+
+// Every bad input ends before any run with status 2 and a message naming the
+// option and, where it has one, its range.
+TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--count", "1"}, "--count: Value 1 not in range 2 to 100"},
+        {{"--count", "101"}, "--count: Value 101 not in range 2 to 100"},
+        {{"--count", "ten"}, "--count: Value ten not in range 2 to 100"},
+        {{"--temperature", "2.5"}, "--temperature: Value 2.5 not in range 1 to 50"},
+        {{"--mass", "0"}, "--mass: Value 0 not in range 1 to 50"},
+        {{"--c", "6"}, "--c: Value 6 not in range 1 to 5"},
+        {{"--dt", "1001"}, "--dt: Value 1001 not in range 1 to 1000"},
+        {{"--seconds", "0"}, "--seconds: Value 0 not in range 1 to 1000000"},
+        {{"--warmup", "-1"}, "--warmup: Value -1 not in range 0 to 1000000"},
+        {{"--seed", "4294967296"}, "--seed: Value 4294967296 not in range 0 to 4294967295"},
+        {{"--repeat", "0"}, "--repeat: Value 0 not in range 1 to 1000"},
+        {{"--law", "gravity"}, "--law: gravity not in {zero,attraction,repulsion,lennard-jones}"},
+        {{"--screen", "1920"}, "--screen: Value 1920 not in range 640x360 to 7680x4320"},
+        {{"--screen", "639x480"}, "--screen: Value 639x480 not in range 640x360 to 7680x4320"},
+        {{"--width", "34"}, "--width: Value 34 not in range 1 to 33"},
+        {{"--width", "251", "--count", "2"}, "--width: Value 251 not in range 1 to 250"},
+        {{"--count", "30"}, "--width: Value 22 not in range 1 to 16"},
+        {{"--sweep", "count=2:30:1"}, "--width: Value 22 not in range 1 to 21"},
+        {{"--sweep", "width=1,34"}, "--sweep: Value 34 not in range 1 to 33"},
+        {{"--sweep", "temperature=0:50:10"}, "--sweep: temperature 0 not in range 1 to 50"},
+        {{"--sweep", "mass=1:2000000000:1"}, "--sweep: mass 2000000000 not in range 1 to 50"},
+        {{"--sweep", "c=1,2,x"}, "--sweep: 'x' is not a whole number"},
+        {{"--sweep", "c=1,"}, "--sweep: '' is not a whole number"},
+        {{"--sweep", "mass=10:1:1"}, "--sweep: expected mass=FROM:TO:STEP"},
+        {{"--sweep", "mass=1:10:0"}, "--sweep: expected mass=FROM:TO:STEP"},
+        {{"--sweep", "seed=1:3:1"}, "--sweep: expected NAME=FROM:TO:STEP"},
+        {{"--frobnicate"}, "The following argument was not expected: --frobnicate"},
+    };
+    for (const auto& c : cases)
+    {
+        const Parsed p = parse(c.args);
+        SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : ""));
+        EXPECT_EQ(p.status, 2);
+        EXPECT_NE(p.err.find(c.message), std::string::npos) << p.err;
+    }
+}
+
+TEST(LabOptions, AcceptedEdgesOfEveryRange)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--count", "100", "--width", "5"},         {"--count", "2", "--width", "250"},
+        {"--temperature", "50", "--mass", "1"},     {"--c", "5", "--dt", "1000"},
+        {"--screen", "7680x4320", "--width", "33"}, {"--screen", "640x360", "--width", "33"},
+        {"--seed", "4294967295", "--warmup", "0"},  {"--law", "lennard-jones", "--sweep", "dt=1,1000"},
+    };
+    for (const auto& args : cases)
+    {
+        const Parsed p = parse(args);
+        EXPECT_EQ(p.status, -1) << args[0] << " " << args[1] << ": " << p.err;
+    }
+}
+
+TEST(LabOptions, HelpAndVersionEndWithSuccess)
+{
+    for (const char* flag : {"--help", "--version"})
+    {
+        const Parsed p = parse({flag});
+        EXPECT_EQ(p.status, 0) << flag;
+        EXPECT_NE(p.out.find("velorin-lab"), std::string::npos) << flag;
+    }
+}
+
+TEST(LabOptions, SweepsExpandValueByValueThenSeedBySeed)
+{
+    for (const auto& [sweep, values] : {std::pair{"temperature=1:10:4", std::vector<int>{1, 5, 9}},
+                                        std::pair{"temperature=30,2", std::vector<int>{30, 2}}})
+    {
+        const Parsed p = parse({"--sweep", sweep, "--repeat", "2", "--seed", "7"});
+        ASSERT_EQ(p.status, -1) << p.err;
+        const std::vector<RunSettings> runs = expandRuns(p.options);
+        ASSERT_EQ(runs.size(), 2 * values.size()) << sweep;
+        for (std::size_t i = 0; i < runs.size(); ++i)
+        {
+            EXPECT_EQ(runs[i].temperature, values[i / 2]) << sweep << " run " << i;
+            EXPECT_EQ(runs[i].seed, 7u + i % 2) << sweep << " run " << i;
+        }
+    }
+}
+} // namespace
