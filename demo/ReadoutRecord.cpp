@@ -7,18 +7,6 @@
 #include <iomanip>
 #include <iostream>
 
-const char* lawName(PotentialKind law)
-{
-    switch (law)
-    {
-    case PotentialKind::Zero: return "zero";
-    case PotentialKind::Attraction: return "attraction";
-    case PotentialKind::Repulsion: return "repulsion";
-    case PotentialKind::LennardJones: return "lennard-jones";
-    }
-    return "unknown";
-}
-
 ReadoutRecord::ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name, bool withHeader)
     : m_out(std::move(out)), m_name(std::move(name))
 {

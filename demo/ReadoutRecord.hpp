@@ -41,6 +41,3 @@ private:
 // written only into an empty file. A file that cannot
 // be opened is reported on `err`; the record then records nothing.
 ReadoutRecord openReadoutRecord(const std::string& path, std::ostream& err);
-
-// The pair law as the record names it: zero, attraction, repulsion, lennard-jones.
-const char* lawName(PotentialKind law);

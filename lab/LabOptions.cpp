@@ -4,17 +4,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <sstream>
 #include <thread>
 
 namespace
 {
-const std::map<std::string, PotentialKind> lawNames{{"zero", PotentialKind::Zero},
-                                                    {"attraction", PotentialKind::Attraction},
-                                                    {"repulsion", PotentialKind::Repulsion},
-                                                    {"lennard-jones", PotentialKind::LennardJones}};
-
 // The settings a sweep may vary, with the range each accepts (the width's
 // upper end depends on the count and the screen and is checked apart).
 struct SweepSetting
@@ -141,14 +135,6 @@ std::string checkWidths(const LabOptions& options)
 }
 } // namespace
 
-const char* lawName(PotentialKind law)
-{
-    for (const auto& [name, kind] : lawNames)
-        if (kind == law)
-            return name.c_str();
-    return "?";
-}
-
 int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std::ostream& out, std::ostream& err)
 {
     RunSettings& s = options.settings;
@@ -166,7 +152,7 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = "zero";
     app.add_option("--law", law, "Pair law")
-        ->check(CLI::IsMember({"zero", "attraction", "repulsion", "lennard-jones"}))
+        ->check(CLI::IsMember(std::vector<std::string>(potentialNames.begin(), potentialNames.end())))
         ->capture_default_str();
     app.add_option("--count", s.count, "Number of particles")
         ->check(CLI::Range(minParticles, maxParticles))
@@ -210,7 +196,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     try
     {
         app.parse(argc, argv);
-        s.law = lawNames.at(law);
+        s.law = static_cast<PotentialKind>(std::find(potentialNames.begin(), potentialNames.end(), law) -
+                                           potentialNames.begin());
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
         else if (!sweep.empty())

@@ -32,5 +32,3 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
 // Every run, in output order: the sweep's values in the order given, each
 // with its seeds in ascending order.
 std::vector<RunSettings> expandRuns(const LabOptions& options);
-
-const char* lawName(PotentialKind law);

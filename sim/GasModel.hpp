@@ -19,6 +19,10 @@ enum class PotentialKind : int
     LennardJones = 3, // repulsive 13th-power and attractive 7th-power forces
 };
 
+// The law's name in files and on command lines, indexed by PotentialKind.
+constexpr std::array<const char*, 4> potentialNames = {"zero", "attraction", "repulsion", "lennard-jones"};
+inline const char* lawName(PotentialKind law) { return potentialNames[static_cast<int>(law)]; }
+
 // The particle counts the model supports: the motion rules need two end
 // particles, and the bond flags have room for 100.
 constexpr int minParticles = 2;

@@ -185,7 +185,9 @@ TEST(GasForces, PairTermsOfARowSumToZero)
             }
             EXPECT_NEAR(sum, 0.0, 1e-9 * largest + 1e-18);
             if (kind != PotentialKind::Zero)
+            {
                 EXPECT_GT(largest, 0.0);
+            }
         }
 }
 
