@@ -51,8 +51,6 @@ float thumbYForImage(float imageY, const ScreenMetrics& m)
 {
     const float top = theoryTop(m);
     const float k = imagePerThumb(m);
-    if (k == 0.0f) // nothing to scroll: the thumb stays at the top
-        return top;
     return (imageY - (top - k * top)) / k;
 }
 

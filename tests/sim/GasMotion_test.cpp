@@ -282,22 +282,17 @@ TEST(GasMotion, LastParticleKeptInsideRightBound)
 
 TEST(GasMotion, RefusedMovesInNarrowRoomStopAWidthShortOfTheRightLimit)
 {
-    // Left limit, right limit, where the refused particle lands: the
-    // midpoint would reach past the right limit, so a width short of it;
-    // with less room than a width, against the left limit.
-    struct Case
-    {
-        int refused; // 0: particle 0 (left limit e = 1); 1: particle N-1 (right limit u = 1919)
-        double x0, x1, expected;
-    };
-    for (Case c : {Case{0, 0.5, 30.0, 30.0 - 22.0}, Case{0, 0.5, 20.0, 1.0}, Case{1, 1860.0, 1898.0, 1919.0 - 22.0},
-                   Case{1, 1875.5, 1898.0, 1897.5}})
+    // {x0, x1, which one is refused, where it lands}: where the midpoint
+    // would reach past the right limit (particle 1's predicted edge, or
+    // u = 1919), a width short of it; in less room than a width, on the left limit.
+    const double cases[][4] = {
+        {0.5, 30.0, 0, 8.0}, {0.5, 20.0, 0, 1.0}, {1860.0, 1898.0, 1, 1897.0}, {1875.5, 1898.0, 1, 1897.5}};
+    for (const auto& c : cases)
     {
         GasModel gas = makeGas(1920, 1080, 2);
-        gas.setParticle(0, c.x0, 0.0, 0.0);
-        gas.setParticle(1, c.x1, 0.0, 0.0);
+        placeAtRest(gas, {c[0], c[1]});
         gas.step(12.0f);
-        EXPECT_DOUBLE_EQ(gas.positions()[static_cast<std::size_t>(c.refused)], c.expected) << c.x0 << ", " << c.x1;
+        EXPECT_DOUBLE_EQ(gas.positions()[static_cast<std::size_t>(c[2])], c[3]) << c[0] << ", " << c[1];
     }
 }
 
