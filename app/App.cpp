@@ -220,7 +220,9 @@ void tickSimulation(App& app)
         const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
                                    app.settings.coefficientC};
         app.gas.applyForces(forces, app.bonded);
-        // dt counts from the previous tick, including this tick's own work so far.
+        // dt: the whole milliseconds the frame loop has counted since the previous
+        // tick, up to the start of this frame. The clock moves only between
+        // frames, so this tick's own work is counted in the next frame's time.
         const float dt = static_cast<float>(app.simulationClock.wholeMilliseconds());
         app.simulationClock.restart();
         app.gas.step(dt);

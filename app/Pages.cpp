@@ -1,9 +1,22 @@
 #include "app/Pages.hpp"
 
+#include <algorithm>
+
 float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
 
 // 1080 minus the thumb's height of 64.
 float theoryBottom(const ScreenMetrics& m) { return scaleY(m, 1016.0f); }
+
+float theoryScale(const ScreenMetrics& m)
+{
+    return std::min(m.screenWidth / referenceWidth, m.screenHeight / referenceHeight);
+}
+
+// A picture shorter than the room below the top of the page does not scroll.
+float theoryLowest(const ScreenMetrics& m)
+{
+    return std::min(theoryTop(m), m.screenHeight - theoryPictureHeight * theoryScale(m));
+}
 
 namespace
 {
@@ -11,7 +24,7 @@ namespace
 float thumbSpan(const ScreenMetrics& m) { return m.screenHeight - scaleY(m, 64.0f) - theoryTop(m); }
 
 // Image pixels moved per thumb pixel; negative, since the image rises as the thumb falls.
-float imagePerThumb(const ScreenMetrics& m) { return (theoryImageLowestY - theoryTop(m)) / thumbSpan(m); }
+float imagePerThumb(const ScreenMetrics& m) { return (theoryLowest(m) - theoryTop(m)) / thumbSpan(m); }
 } // namespace
 
 TheoryScroll initialTheoryScroll(const ScreenMetrics& m)
@@ -27,10 +40,11 @@ float imageYForThumb(float thumbY, const ScreenMetrics& m)
     const float top = theoryTop(m);
     if (thumbY < top)
         return top;
+    const float lowest = theoryLowest(m);
     if (thumbY > theoryBottom(m))
-        return theoryImageLowestY;
+        return lowest;
     const float span = thumbSpan(m);
-    return top - (top - theoryImageLowestY) / span * thumbY - (theoryImageLowestY - top) / span * top;
+    return top - (top - lowest) / span * thumbY - (lowest - top) / span * top;
 }
 
 float thumbYForImage(float imageY, const ScreenMetrics& m)
@@ -42,11 +56,16 @@ float thumbYForImage(float imageY, const ScreenMetrics& m)
 
 bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m)
 {
-    const float step = scaleY(m, 20.0f);
-    if (delta > 0 && scroll.imageY + step <= theoryTop(m))
-        scroll.imageY += step;
-    else if (delta < 0 && scroll.imageY - step >= theoryImageLowestY)
-        scroll.imageY += scaleY(m, -20.0f);
+    const float step = 20.0f * theoryScale(m);
+    // Steps of a fractional size gather single-precision rounding: a page
+    // scrolled down and back up must still get to its top.
+    const float rounding = step * 1e-4f;
+    const float top = theoryTop(m);
+    const float lowest = theoryLowest(m);
+    if (delta > 0 && scroll.imageY + step <= top + rounding)
+        scroll.imageY = std::min(scroll.imageY + step, top);
+    else if (delta < 0 && scroll.imageY - step >= lowest - rounding)
+        scroll.imageY = std::max(scroll.imageY - step, lowest);
     else
         return false;
     scroll.thumbY = thumbYForImage(scroll.imageY, m);
@@ -106,8 +125,16 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesys
             picture.opaque = isOpaque(picture.image);
         }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
-        if (row.scaled)
+        if (row.scale == PictureScale::Stretched)
             picture.sprite.setScale(m.screenWidth / referenceWidth, m.screenHeight / referenceHeight);
+        else
+        {
+            const float scale = theoryScale(m);
+            picture.sprite.setScale(scale, scale);
+            // At its natural size smoothing would only blur the fractional
+            // positions of a thumb drag.
+            picture.texture.setSmooth(scale != 1.0f);
+        }
     }
     placeTheory(pages, m);
 }

@@ -23,19 +23,25 @@ enum class PictureId : int
 };
 constexpr int pictureCount = static_cast<int>(PictureId::Count);
 
+enum class PictureScale
+{
+    Stretched, // each axis scaled as the layout is
+    Uniform,   // both axes by theoryScale: never distorted
+};
+
 struct PictureRow
 {
     const char* path; // relative to the data folder
     float x, y;       // reference pixels
-    bool scaled;      // false: drawn at its natural pixel size
+    PictureScale scale;
 };
 
 constexpr std::array<PictureRow, pictureCount> pictureTable = {{
-    {"images/Imrel.png", 70, 80, true},     // FirstLogo
-    {"images/Dovra.png", 1620, 80, true},   // SecondLogo
-    {"images/Theory.png", 370, 70, false},  // Theory: its y scrolls
-    {"images/photo1.png", 166, 420, true},  // FirstPortrait
-    {"images/photo2.png", 1475, 420, true}, // SecondPortrait
+    {"images/Imrel.png", 70, 80, PictureScale::Stretched},     // FirstLogo
+    {"images/Dovra.png", 1620, 80, PictureScale::Stretched},   // SecondLogo
+    {"images/Theory.png", 370, 70, PictureScale::Uniform},     // Theory: its y scrolls
+    {"images/photo1.png", 166, 420, PictureScale::Stretched},  // FirstPortrait
+    {"images/photo2.png", 1475, 420, PictureScale::Stretched}, // SecondPortrait
 }};
 
 enum class PageTextId : int
@@ -76,8 +82,8 @@ constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
 }};
 
 // The theory page's scroll state. The image's top edge moves between the
-// top of the page (70 reference pixels) and -1060 window pixels: the image
-// is drawn at its natural size, so that limit is not scaled.
+// top of the page (70 reference pixels) and theoryLowest, where the image's
+// bottom edge meets the window's (-1060 at 1920 x 1080).
 struct TheoryScroll
 {
     float imageY = 0.0f; // window pixels
@@ -86,16 +92,22 @@ struct TheoryScroll
     float grabOffset = 0.0f; // pointer y minus thumb y at the press
 };
 
-constexpr float theoryImageLowestY = -1060.0f;
+constexpr float theoryPictureHeight = 2140.0f; // pixels of the picture at its natural size
 
 TheoryScroll initialTheoryScroll(const ScreenMetrics& m);
-float theoryTop(const ScreenMetrics& m);    // the thumb's highest top edge
+float theoryTop(const ScreenMetrics& m);    // the thumb's highest top edge, and the image's
 float theoryBottom(const ScreenMetrics& m); // the thumb's lowest top edge
+// The theory picture's uniform scale: its natural size at 1920 x 1080, and
+// elsewhere as large as both the width and the height of the screen allow,
+// so its whole width lies left of the scrollbar on every desktop.
+float theoryScale(const ScreenMetrics& m);
+float theoryLowest(const ScreenMetrics& m); // the image's lowest top edge
 float imageYForThumb(float thumbY, const ScreenMetrics& m);
 float thumbYForImage(float imageY, const ScreenMetrics& m);
 
-// One wheel event: one step of 20 reference pixels whatever the delta, never
-// shortened to reach a limit. Returns whether the image moved.
+// One wheel event: one step of 20 pixels of the picture (scaled with it)
+// whatever the delta, never shortened to reach a limit. Returns whether the
+// image moved.
 bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m);
 
 // Once per frame while the thumb is dragged: the thumb follows the pointer

@@ -1,5 +1,7 @@
 #include "demo/PotentialGraph.hpp"
 
+#include <SFML/OpenGL.hpp>
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,34 @@ constexpr std::array<double, 5> ljStartOffsets = {178, 184.5, 187.9, 190, 191.5}
 int curveGroup(PotentialKind kind) { return static_cast<int>(kind) - 1; }
 
 bool isCurved(PotentialKind kind) { return kind != PotentialKind::Zero; }
+
+// A line strip is one pixel wide. Multisampled, such a line covers only some
+// samples of each pixel it crosses: the curve comes out grey, dotted where
+// it flattens, and its faint tails vanish (Mesa's software renderer, small
+// screens). Drawn single-sampled, every pixel it crosses is black.
+class SingleSampled
+{
+public:
+    explicit SingleSampled(sf::RenderTarget& target) : m_active(target.setActive(true))
+    {
+        if (m_active)
+        {
+            m_wasOn = glIsEnabled(GL_MULTISAMPLE) == GL_TRUE;
+            glDisable(GL_MULTISAMPLE);
+        }
+    }
+    ~SingleSampled()
+    {
+        if (m_active && m_wasOn)
+            glEnable(GL_MULTISAMPLE);
+    }
+    SingleSampled(const SingleSampled&) = delete;
+    SingleSampled& operator=(const SingleSampled&) = delete;
+
+private:
+    bool m_active;
+    bool m_wasOn = false;
+};
 
 // Reference to window pixels, in double precision, then handed over as float.
 float windowX(double x, const ScreenMetrics& m)
@@ -130,6 +160,7 @@ void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, Potenti
     target.draw(graph.uAxis);
     if (isCurved(kind))
     {
+        const SingleSampled singleSampled(target);
         const auto& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
         for (int s = 0; s < look.stripCount; ++s)
             target.draw(strips[static_cast<std::size_t>(look.stripOrder[static_cast<std::size_t>(s)])]);

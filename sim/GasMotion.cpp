@@ -91,16 +91,15 @@ void GasModel::step(float dt)
 
     // A move is taken only if it stays clear of the left limit and leaves the
     // right neighbour's predicted edge beyond the particle's own right edge;
-    // otherwise the particle is set in the middle of the room between the two
-    // limits, or against the left limit when the room is narrower than the
-    // particle: it never overlaps the neighbour already placed, and the right
-    // neighbour makes way in its own turn. (Setting the left edge at the
-    // midpoint of a left-edge and a right-edge limit would push it half a
-    // width into its right neighbour; clusters pressed together, under
-    // Attraction or with long frames, then cascade into an overlap that stops
-    // the program.)
+    // otherwise the particle's left edge goes to the midpoint of the two
+    // limits. Where the room is too narrow for that (the midpoint lies less
+    // than a width from the right limit) it is drawn back to a width short of
+    // the right limit, but never left of the left limit: it never overlaps
+    // the neighbour already placed, and the right neighbour makes way in its
+    // own turn. (Left at the midpoint, crowded rows, under Attraction or with
+    // long frames, cascade into an overlap that stops the program.)
     auto middle = [w](double leftLimit, double rightLimit)
-    { return std::max(leftLimit, (leftLimit + rightLimit - w) * 0.5); };
+    { return std::max(leftLimit, std::min((leftLimit + rightLimit) * 0.5, rightLimit - w)); };
 
     v[0] = v[0] + a[0] * t;
     if (x[0] < leftWall && v[0] < 0.0)

@@ -99,11 +99,11 @@ TEST(TheoryScroll, ImageToThumbAndThumbToImageAgree)
         for (float t = top; t <= bottom; t += 7.25f)
         {
             const float image = imageYForThumb(t, *m);
-            EXPECT_GE(image, -1060.0f);
+            EXPECT_GE(image, theoryLowest(*m));
             EXPECT_LE(image, top);
             EXPECT_NEAR(thumbYForImage(image, *m), t, 2e-3f) << "thumb " << t;
         }
-        EXPECT_NEAR(thumbYForImage(-1060.0f, *m), bottom, 2e-3f);
+        EXPECT_NEAR(thumbYForImage(theoryLowest(*m), *m), bottom, 2e-3f);
     }
 }
 
@@ -167,16 +167,48 @@ TEST(TheoryScroll, ScaledStepOnA720PixelScreen)
     ASSERT_TRUE(scrollTheory(s, down, hd));
     EXPECT_NEAR(theoryTop(hd) - s.imageY, 13.3333f, 1e-4f);
 
-    // (46.667 + 1060) / 13.333 = 83 steps, the last landing a hair above -1060
-    // in single precision; the 84th is refused.
+    // The picture at two thirds of its size ends at the window's bottom edge
+    // with its top at 720 - 2140 * 2 / 3; as at 1920 x 1080, 56 steps stop
+    // half a step short of that and the 57th is refused.
     int steps = 1;
     while (scrollTheory(s, down, hd))
         ++steps;
-    EXPECT_EQ(steps, 83);
-    EXPECT_GE(s.imageY, -1060.0f);
-    EXPECT_LT(s.imageY, -1059.99f);
-    EXPECT_NEAR(s.thumbY, theoryBottom(hd), 1e-3f);
-    // The -1060 limit is in window pixels and is the same on every screen.
-    EXPECT_EQ(imageYForThumb(theoryBottom(hd), hd), -1060.0f);
+    EXPECT_EQ(steps, 56);
+    EXPECT_NEAR(s.imageY, 720.0f - 1426.6667f + 6.6667f, 1e-3f);
+    EXPECT_FLOAT_EQ(imageYForThumb(theoryBottom(hd), hd), theoryLowest(hd));
+    EXPECT_NEAR(theoryLowest(hd), 720.0f - 1426.6667f, 1e-3f);
+}
+
+// On every desktop the picture lies left of the scrollbar, the thumb takes
+// its bottom edge to the window's, and a wheel step is 20 of its 2140 rows.
+TEST(TheoryScroll, WholePictureOnEveryDesktop)
+{
+    struct Case
+    {
+        unsigned width, height;
+        float scale; // of the picture: fitted to the width or, on wide screens, the height
+    };
+    for (Case c : {Case{1024, 768, 1024.0f / 1920}, Case{1280, 800, 1280.0f / 1920}, Case{1366, 768, 768.0f / 1080},
+                   Case{2560, 1080, 1.0f}, Case{2560, 1440, 2560.0f / 1920}, Case{3840, 2160, 2.0f}})
+    {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        const ScreenMetrics m = makeScreenMetrics(c.width, c.height);
+        EXPECT_FLOAT_EQ(theoryScale(m), c.scale);
+        EXPECT_LE(scaleX(m, 370.0f) + 1480.0f * c.scale, scaleX(m, 1854.0f) - outlineThickness);
+        EXPECT_FLOAT_EQ(imageYForThumb(theoryBottom(m), m) + 2140.0f * c.scale, c.height);
+
+        TheoryScroll s = initialTheoryScroll(m);
+        ASSERT_TRUE(scrollTheory(s, down, m));
+        EXPECT_FLOAT_EQ(theoryTop(m) - s.imageY, 20.0f * c.scale);
+        int steps = 1;
+        while (scrollTheory(s, down, m))
+            ++steps;
+        EXPECT_LT(s.imageY + 2140.0f * c.scale - c.height, 20.0f * c.scale); // the last line shows
+        for (; steps > 0 && scrollTheory(s, up, m); --steps)
+        {
+        }
+        EXPECT_EQ(steps, 0);
+        EXPECT_EQ(s.imageY, theoryTop(m)); // back at the very top, whatever the rounding
+    }
 }
 } // namespace

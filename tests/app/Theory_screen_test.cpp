@@ -200,7 +200,7 @@ TEST(TheoryAt1280x720, ScaledStepAndTravel)
     ASSERT_EQ(thumbY(f), top);
     f.wheel(-1.0f);
     EXPECT_NEAR(scroll(f).imageY, top - 13.3333f, 1e-3f);
-    EXPECT_NEAR(thumbY(f) - top, 13.3333f / 1.75476f, 1e-3f);
+    EXPECT_NEAR(thumbY(f) - top, 13.3333f / 1.19450f, 1e-3f);
     f.wheel(1.0f);
     EXPECT_EQ(scroll(f).imageY, top);
 
@@ -211,8 +211,8 @@ TEST(TheoryAt1280x720, ScaledStepAndTravel)
     EXPECT_NEAR(grab, 13.3333f, 1e-3f);
     f.frame({1253, 690}, {});
     EXPECT_EQ(thumbY(f), 690.0f - grab);
-    EXPECT_NEAR(scroll(f).imageY, -1058.83f, 0.01f); // two thirds of a pixel short of the bottom
-    f.frame({1253, 691}, {});                        // 677.67 would be below the bottom
+    EXPECT_NEAR(scroll(f).imageY, -705.87f, 0.01f); // two thirds of a thumb pixel short of the bottom
+    f.frame({1253, 691}, {});                       // 677.67 would be below the bottom
     EXPECT_EQ(thumbY(f), 690.0f - grab);
     f.frame({1253, 60}, {});
     EXPECT_EQ(thumbY(f), top);

@@ -12,8 +12,9 @@
 # sanitizer report appears in its output, and its resident memory at the end
 # is at most 10% above what it was after the first third of the run.
 # The built-in overlap stop (status 1 and a line about overlapping particles)
-# is not a crash: it is reported with the settings the storm knows of, the
-# run is judged up to that point, and the storm goes on with a new program.
+# means the gas let two particles overlap: it fails the storm, is reported
+# with the settings the storm knows of, the run is judged up to that point,
+# and the storm goes on with a new program.
 #
 # Usage: test_storm.sh BINARY BUILD_DIR
 #   STORM_SECONDS  storm length in seconds (default 60): two thirds at
@@ -254,7 +255,7 @@ check_alive() {
     fi
     if [ "$status" = 1 ] && grep -q 'overlapped' "$E2E_OUTPUT"; then
         overlap_stops=$((overlap_stops + 1))
-        log "OVERLAP STOP $overlap_stops of program $instance, between ${alive_at} s and ${gone_at} s of the storm: $(grep -m 1 overlapped "$E2E_OUTPUT")"
+        fail "overlap stop $overlap_stops of program $instance, between ${alive_at} s and ${gone_at} s of the storm: $(grep -m 1 overlapped "$E2E_OUTPUT")"
         log "  at ${E2E_WIDTH}x$E2E_HEIGHT on the ${screen_names[screen]} screen, run state $run, potential selected ${potential_names[potential]}, in force since the last Start ${potential_names[potential_in_force]}"
         log "  settings as last dragged: $(settings_text)"
         log "  last knob moves: ${knob_moves[*]:-none}"

@@ -90,17 +90,17 @@ TEST(GasHistogram, OverlapsAreSeparatedBeforeBinning)
 {
     // Particle 2 lies inside particle 0. Particle 1 has no room between 122
     // and 110 and is set against particle 0 (gap exactly 0, bin 0); particle
-    // 2 is then centred between 144 and 800 at (144 + 800 - 22) / 2 = 461.
+    // 2 then goes to the midpoint of 144 and 800, 472.
     GasModel gas = makeGas(1920, 1080, 4);
     placeAtRest(gas, {100.0, 300.0, 110.0, 800.0});
     gas.step(12.0f);
-    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 122.0, 461.0, 800.0}));
+    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 122.0, 472.0, 800.0}));
     std::vector<int> expected(16, 0);
     expected[0] = 1; // gap 0
-    expected[5] = 2; // gaps 317 and 317
+    expected[5] = 2; // gaps 328 and 306
     EXPECT_EQ(gas.binCounts(), expected);
     EXPECT_EQ(gas.maxBinCount(), 2);
-    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((0.0 + 317.0 + 317.0) / 52.0 * 100.0 / 3.0) / 100.0);
+    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((0.0 + 328.0 + 306.0) / 52.0 * 100.0 / 3.0) / 100.0);
     gas.resolveContacts();
     EXPECT_FALSE(gas.overlapDetected());
 }

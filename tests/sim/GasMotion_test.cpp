@@ -208,21 +208,24 @@ TEST(GasMotion, SpeedIsLimited)
     }
 }
 
-TEST(GasMotion, RefusedMovesCentreTheParticleBetweenItsLimits)
+TEST(GasMotion, RefusedMovesGoToTheMidpointWhereItFits)
 {
     GasModel gas = makeGas(1920, 1080, 4);
-    // Particle 0 would stay left of the bound e = 1: it is centred between e
-    // and particle 1's predicted left edge, (1 + 100 - 22) / 2. Particle 1
-    // would reach particle 2's predicted left edge (110 + 20 * 0.03): it is
-    // centred between particle 0's new right edge and that edge.
+    // Particle 0 would stay left of the bound e = 1: it goes to the midpoint
+    // of e and particle 1's predicted left edge, (1 + 100) / 2, which leaves
+    // room for it. Particle 1 would reach particle 2's predicted left edge
+    // (110 + 20 * 0.03); the midpoint of particle 0's new right edge and that
+    // edge would reach into particle 2, so it stops a width short of it.
+    // Particle 2's own move then only touches particle 1, which is refused:
+    // it goes to the midpoint of 110.6 and 400.
     gas.setParticle(0, 0.5, 0.0, 0.0);
     gas.setParticle(1, 100.0, 0.0, 0.0);
     gas.setParticle(2, 110.0, 0.01, 0.001);
     gas.setParticle(3, 400.0, 0.0, 0.0);
     gas.step(20.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[0], 39.5);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], (39.5 + 22.0 + 110.6 - 22.0) * 0.5);
-    EXPECT_DOUBLE_EQ(gas.positions()[2], 110.6);
+    EXPECT_DOUBLE_EQ(gas.positions()[0], 50.5);
+    EXPECT_DOUBLE_EQ(gas.positions()[1], 110.6 - 22.0);
+    EXPECT_DOUBLE_EQ(gas.positions()[2], (110.6 + 400.0) * 0.5);
     EXPECT_EQ(gas.positions()[3], 400.0);
     // The prediction did not touch particle 2's own velocity beyond its step.
     EXPECT_DOUBLE_EQ(gas.velocities()[2], 0.03);
@@ -244,20 +247,20 @@ TEST(GasMotion, PredictionUsesLimitedSpeed)
     held.setParticle(1, 200.0, 0.07, 0.001);
     held.setParticle(2, 600.0, 0.0, 0.0);
     held.step(20.0f);
-    EXPECT_DOUBLE_EQ(held.positions()[0], (201.6 + 1.0 - 22.0) * 0.5);
+    EXPECT_DOUBLE_EQ(held.positions()[0], (201.6 + 1.0) * 0.5);
 }
 
 TEST(GasMotion, TwoParticlesPredictWithAcceleration)
 {
     // Particle 1 at 123 with v = -0.01, a = -0.002: predicted at
     // 123 - 20 * 0.05 = 122, not beyond particle 0's right edge at 122, so
-    // particle 0 is centred between 1 and 122: (1 + 122 - 22) / 2. With the
-    // velocity alone it would stay.
+    // particle 0 goes to the midpoint of 1 and 122. With the velocity alone
+    // it would stay.
     GasModel gas = makeGas(1920, 1080, 2);
     gas.setParticle(0, 100.0, 0.0, 0.0);
     gas.setParticle(1, 123.0, -0.01, -0.002);
     gas.step(20.0f);
-    EXPECT_NEAR(gas.positions()[0], 50.5, 1e-9);
+    EXPECT_NEAR(gas.positions()[0], 61.5, 1e-9);
 
     GasModel slow = makeGas(1920, 1080, 2);
     slow.setParticle(0, 100.0, 0.0, 0.0);
@@ -269,12 +272,28 @@ TEST(GasMotion, TwoParticlesPredictWithAcceleration)
 TEST(GasMotion, LastParticleKeptInsideRightBound)
 {
     GasModel gas = makeGas(1920, 1080, 2);
-    // Right edge at 1920, past u = 1919: centred between particle 0's right edge and u.
+    // Right edge at 1920, past u = 1919: the midpoint of particle 0's right edge and u.
     gas.setParticle(0, 1000.0, 0.0, 0.0);
     gas.setParticle(1, 1898.0, 0.0, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], (1022.0 + 1919.0 - 22.0) * 0.5);
+    EXPECT_DOUBLE_EQ(gas.positions()[1], (1022.0 + 1919.0) * 0.5);
     EXPECT_LT(gas.positions()[1] + 22.0, 1919.0);
+}
+
+TEST(GasMotion, RefusedMovesInNarrowRoomStopAWidthShortOfTheRightLimit)
+{
+    // {x0, x1, which one is refused, where it lands}: where the midpoint
+    // would reach past the right limit (particle 1's predicted edge, or
+    // u = 1919), a width short of it; in less room than a width, on the left limit.
+    const double cases[][4] = {
+        {0.5, 30.0, 0, 8.0}, {0.5, 20.0, 0, 1.0}, {1860.0, 1898.0, 1, 1897.0}, {1875.5, 1898.0, 1, 1897.5}};
+    for (const auto& c : cases)
+    {
+        GasModel gas = makeGas(1920, 1080, 2);
+        placeAtRest(gas, {c[0], c[1]});
+        gas.step(12.0f);
+        EXPECT_DOUBLE_EQ(gas.positions()[static_cast<std::size_t>(c[2])], c[3]) << c[0] << ", " << c[1];
+    }
 }
 
 TEST(GasMotion, RestingRowStaysPutAndRectanglesFollow)
