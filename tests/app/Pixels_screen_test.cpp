@@ -80,6 +80,8 @@ std::string fileName(const Case& c)
     return std::string(c.name) + "-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
 }
 
+void PrintTo(const Case& c, std::ostream* os) { *os << fileName(c); }
+
 // The demonstration with the chosen law, set up anew and run for a while.
 void runLaw(ScreenFixture& f, ButtonId law)
 {
