@@ -37,19 +37,19 @@ bool hits(App& app, ButtonId id, sf::Vector2f pointer) { return isUnderPointer(r
 void drawMenuAndExit(App& app, sf::RenderTarget& target)
 {
     for (ButtonId id : menuItems)
-        target.draw(buttonAt(app.buttons, id).rectangle);
+        drawOpaque(target, buttonAt(app.buttons, id).rectangle);
     for (ButtonId id : menuItems)
         target.draw(buttonAt(app.buttons, id).label);
-    target.draw(buttonAt(app.buttons, ButtonId::Exit).rectangle);
+    drawOpaque(target, buttonAt(app.buttons, ButtonId::Exit).rectangle);
     target.draw(buttonAt(app.buttons, ButtonId::Exit).label);
 }
 
 void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
-    target.draw(app.gasChannel);
+    drawOnClear(target, app.gasChannel); // the first thing drawn after the clear
 
     for (ButtonId id : demonstrationButtons)
-        target.draw(buttonAt(app.buttons, id).rectangle);
+        drawOpaque(target, buttonAt(app.buttons, id).rectangle);
     drawSliderFrames(target, app.sliders);
     drawKnobs(target, app.sliders);
     for (ButtonId id : demonstrationButtons)

@@ -161,6 +161,6 @@ void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f p
         dragTheoryThumb(pages.scroll, pointer.y, m);
         placeTheory(pages, m);
     }
-    target.draw(pages.scrollTrack);
-    target.draw(pages.thumb);
+    drawOpaque(target, pages.scrollTrack);
+    drawOpaque(target, pages.thumb);
 }

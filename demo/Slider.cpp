@@ -146,15 +146,15 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
 void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel)
 {
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.box);
+        drawOpaque(target, slider.box);
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.track);
+        drawOpaque(target, slider.track);
 }
 
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel)
 {
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.knob);
+        drawOpaque(target, slider.knob);
 }
 
 void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel)
