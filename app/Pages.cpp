@@ -1,5 +1,7 @@
 #include "app/Pages.hpp"
 
+#include <algorithm>
+
 float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
 
 // 1080 minus the thumb's height of 64.
@@ -92,17 +94,59 @@ bool isOpaque(const sf::Image& image)
     return true;
 }
 
-void loadPictures(StaticPages& pages, const ScreenMetrics& m)
+namespace
+{
+// The texture of a whole image, handed over a strip of rows at a time: the
+// driver copies what it is given before storing it, and a copy of the whole
+// theory picture would add 12 MB to the peak memory.
+bool uploadInStrips(sf::Texture& texture, const sf::Image& image)
+{
+    constexpr unsigned stripRows = 64;
+    const sf::Vector2u size = image.getSize();
+    if (!texture.create(size.x, size.y))
+        return false;
+    for (unsigned y = 0; y < size.y; y += stripRows)
+        texture.update(image.getPixelsPtr() + std::size_t{4} * size.x * y, size.x, std::min(stripRows, size.y - y), 0,
+                       y);
+    return true;
+}
+} // namespace
+
+PictureDecoding decodePictures()
+{
+    PictureDecoding decoding;
+    for (int i = 0; i < pictureCount; ++i)
+    {
+        const char* path = pictureTable[static_cast<std::size_t>(i)].path;
+        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async,
+                                                           [path]
+                                                           {
+                                                               DecodedPicture decoded;
+                                                               decoded.loaded = decoded.image.loadFromFile(path);
+                                                               decoded.opaque =
+                                                                   decoded.loaded && isOpaque(decoded.image);
+                                                               return decoded;
+                                                           });
+    }
+    return decoding;
+}
+
+void loadPictures(StaticPages& pages, const ScreenMetrics& m) { loadPictures(pages, m, decodePictures()); }
+
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding)
 {
     for (int i = 0; i < pictureCount; ++i)
     {
         const PictureRow& row = pictureTable[static_cast<std::size_t>(i)];
         Picture& picture = pages.pictures[i];
-        // A missing or unreadable file leaves the sprite empty; the page still works.
-        if (picture.image.loadFromFile(row.path) && picture.texture.loadFromImage(picture.image, sf::IntRect()))
         {
-            picture.sprite.setTexture(picture.texture, true);
-            picture.opaque = isOpaque(picture.image);
+            const DecodedPicture decoded = decoding[static_cast<std::size_t>(i)].get();
+            // A missing or unreadable file leaves the sprite empty; the page still works.
+            if (decoded.loaded && uploadInStrips(picture.texture, decoded.image))
+            {
+                picture.sprite.setTexture(picture.texture, true);
+                picture.opaque = decoded.opaque;
+            }
         }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
         if (row.scaled)

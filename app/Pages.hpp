@@ -8,6 +8,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <future>
 
 // The three static pages: start, theory and authors.
 
@@ -101,9 +102,10 @@ bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m);
 // inside its range and stays put outside it; the image follows the thumb.
 void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& m);
 
+// The texture keeps the pixels; the decoded image is dropped once the
+// texture is made (the theory picture alone is 1480 x 2140 x 4 bytes).
 struct Picture
 {
-    sf::Image image;
     sf::Texture texture;
     sf::Sprite sprite;   // empty when the file could not be read
     bool opaque = false; // no pixel lets the page show through: drawn without blending
@@ -120,7 +122,23 @@ struct StaticPages
 
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
 bool isOpaque(const sf::Image& image); // every pixel at full alpha
-void loadPictures(StaticPages& pages, const ScreenMetrics& m);
+
+// A picture file decoded, before it becomes a texture.
+struct DecodedPicture
+{
+    sf::Image image;
+    bool loaded = false; // false: missing or unreadable
+    bool opaque = false;
+};
+using PictureDecoding = std::array<std::future<DecodedPicture>, pictureCount>;
+
+// Starts decoding the five files, each on a thread of its own, so that the
+// window can be opened meanwhile. Needs no window or OpenGL context.
+PictureDecoding decodePictures();
+// Makes the textures on the calling thread (the one that draws) as the
+// decoded pictures arrive, and places the sprites.
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding);
+void loadPictures(StaticPages& pages, const ScreenMetrics& m); // decodes and waits
 
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);

@@ -9,7 +9,9 @@
 #include <ctime>
 #include <iostream>
 #include <locale>
+#include <malloc.h>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -21,7 +23,12 @@ const ScreenMetrics desktopMetrics =
 
 int main()
 {
-    (void)findDataFiles(); // without them the texts and pictures draw nothing
+    // Large blocks (the decoded pictures, tens of megabytes) straight from
+    // and back to the system: otherwise the heap keeps them after they are
+    // freed and the resident memory never comes down.
+    (void)mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    (void)findDataFiles();                       // without them the texts and pictures draw nothing
+    PictureDecoding pictures = decodePictures(); // while the window opens
     auto app = std::make_unique<App>(desktopMetrics, static_cast<std::uint32_t>(std::time(nullptr)));
     loadFont(*app);
 
@@ -33,7 +40,7 @@ int main()
                    sf::String("velorin", std::locale()), sf::Style::Fullscreen, context);
 
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, std::move(pictures));
     startGas(*app);
 
     sf::Clock frameClock;

@@ -40,8 +40,10 @@
 #include <locale>
 #include <memory>
 #include <sstream>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace
@@ -342,13 +344,14 @@ void printSegment(const char* name, const Segment& s, double floorMs)
 std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& options)
 {
     checkDataFiles();
+    PictureDecoding pictures = decodePictures();
     const sf::VideoMode mode = desktopSize();
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
     loadFont(*app);
     openWindow(window, programTitle, options.antialiasing);
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, std::move(pictures));
     startGas(*app);
     return app;
 }
@@ -631,7 +634,9 @@ int startup(const Options& options)
         return 0;
     }
 
+    (void)mallopt(M_MMAP_THRESHOLD, 1 << 20); // as the program does
     checkDataFiles();
+    PictureDecoding pictures = decodePictures(); // while the window opens, as the program does
     auto app = std::make_unique<App>(makeScreenMetrics(mode.width, mode.height),
                                      static_cast<std::uint32_t>(std::time(nullptr)));
     // Its first texture member brings up SFML's shared OpenGL context.
@@ -642,7 +647,7 @@ int startup(const Options& options)
     mark("window created");
     buildDrawables(*app);
     mark("drawables built");
-    loadPictures(app->pages, app->metrics);
+    loadPictures(app->pages, app->metrics, std::move(pictures));
     mark("pictures loaded");
     startGas(*app);
     mark("gas set up");
