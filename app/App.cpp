@@ -46,11 +46,13 @@ void drawMenuAndExit(App& app, sf::RenderTarget& target)
 
 void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
-    drawOnClear(target, app.gasChannel); // the first thing drawn after the clear
-
+    // The channel, the buttons and the boxes come first, side by side on the
+    // clear: their white fills would change nothing.
+    DrawnAreas drawn;
+    drawn.draw(target, app.gasChannel);
     for (ButtonId id : demonstrationButtons)
-        drawOpaque(target, buttonAt(app.buttons, id).rectangle);
-    drawSliderFrames(target, app.sliders);
+        drawn.draw(target, buttonAt(app.buttons, id).rectangle);
+    drawSliderFrames(target, app.sliders, drawn);
     drawKnobs(target, app.sliders);
     for (ButtonId id : demonstrationButtons)
         target.draw(buttonAt(app.buttons, id).label);

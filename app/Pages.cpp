@@ -200,11 +200,13 @@ void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
 {
     drawPicture(target, pages, PictureId::Theory);
+    DrawnAreas drawn;
+    drawn.add(pages.pictures[static_cast<int>(PictureId::Theory)].sprite.getGlobalBounds());
     if (pages.scroll.dragging)
     {
         dragTheoryThumb(pages.scroll, pointer.y, m);
         placeTheory(pages, m);
     }
-    drawOpaque(target, pages.scrollTrack);
-    drawOpaque(target, pages.thumb);
+    drawn.draw(target, pages.scrollTrack);
+    drawn.draw(target, pages.thumb);
 }

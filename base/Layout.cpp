@@ -2,7 +2,6 @@
 
 #include <SFML/Graphics/Vertex.hpp>
 
-#include <array>
 #include <cmath>
 
 void makeText(sf::Text& text, const sf::Font& font, const sf::String& string, float x, float y, const ScreenMetrics& m,
@@ -60,6 +59,34 @@ void drawOnClear(sf::RenderTarget& target, const sf::Shape& shape)
         drawOutline(target, shape);
     else
         drawOpaque(target, shape);
+}
+
+void DrawnAreas::add(const sf::FloatRect& area)
+{
+    if (m_count == m_areas.size())
+        m_overflowed = true;
+    else
+        m_areas[m_count++] = area;
+}
+
+bool DrawnAreas::touches(const sf::FloatRect& area) const
+{
+    if (m_overflowed)
+        return true;
+    for (std::size_t i = 0; i < m_count; ++i)
+        if (m_areas[i].intersects(area))
+            return true;
+    return false;
+}
+
+void DrawnAreas::draw(sf::RenderTarget& target, const sf::Shape& shape)
+{
+    const sf::FloatRect bounds = shape.getGlobalBounds();
+    if (touches(bounds))
+        drawOpaque(target, shape);
+    else
+        drawOnClear(target, shape);
+    add(bounds);
 }
 
 namespace

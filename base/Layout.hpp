@@ -8,6 +8,8 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Text.hpp>
 
+#include <array>
+
 // Drawing helpers shared by every screen: each turns a row of a layout table,
 // given in reference pixels, into a drawable on the real screen.
 
@@ -44,3 +46,19 @@ void drawOutline(sf::RenderTarget& target, const sf::Shape& shape);
 // A shape drawn where every pixel under it is still white from the clear: a
 // white fill there changes nothing, so only its outline is drawn.
 void drawOnClear(sf::RenderTarget& target, const sf::Shape& shape);
+
+// What a screen has drawn since the clear, as window rectangles: a white
+// shape whose bounds meet none of them is drawn by its outline alone.
+class DrawnAreas
+{
+public:
+    void add(const sf::FloatRect& area);
+    bool touches(const sf::FloatRect& area) const; // true also once more were added than kept
+    // Draws the shape (on the clear where nothing lies under it) and records it.
+    void draw(sf::RenderTarget& target, const sf::Shape& shape);
+
+private:
+    std::array<sf::FloatRect, 32> m_areas;
+    std::size_t m_count = 0;
+    bool m_overflowed = false;
+};

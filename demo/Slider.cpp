@@ -143,12 +143,12 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
     }
 }
 
-void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel)
+void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel, DrawnAreas& drawn)
 {
     for (const Slider& slider : panel.sliders)
-        drawOpaque(target, slider.box);
+        drawn.draw(target, slider.box);
     for (const Slider& slider : panel.sliders)
-        drawOpaque(target, slider.track);
+        drawn.draw(target, slider.track);
 }
 
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel)

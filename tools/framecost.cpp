@@ -542,7 +542,8 @@ const Part parts[] = {
      {
          for (ButtonId id : demonstrationButtons)
              t.draw(buttonAt(app.buttons, id).rectangle);
-         drawSliderFrames(t, app.sliders);
+         DrawnAreas drawn;
+         drawSliderFrames(t, app.sliders, drawn);
          drawKnobs(t, app.sliders);
      }},
     {"  button, slider texts",
