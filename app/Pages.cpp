@@ -163,45 +163,47 @@ void placeTheory(StaticPages& pages, const ScreenMetrics& m)
 
 namespace
 {
-void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id)
+void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id, DrawnAreas& drawn)
 {
     // Blending an opaque picture changes no pixel, but costs a software
     // renderer a read of every pixel it covers: the theory page is most of
     // the screen.
     const Picture& picture = pages.pictures[static_cast<int>(id)];
     target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
+    drawn.add(picture.sprite.getGlobalBounds());
 }
 
-void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)
+void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id, DrawnAreas& drawn)
 {
-    target.draw(pages.texts[static_cast<int>(id)]);
+    const sf::Text& text = pages.texts[static_cast<int>(id)];
+    target.draw(text);
+    drawn.add(text.getGlobalBounds());
 }
 } // namespace
 
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages)
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
 {
-    drawPicture(target, pages, PictureId::FirstLogo);
-    drawPicture(target, pages, PictureId::SecondLogo);
+    drawPicture(target, pages, PictureId::FirstLogo, drawn);
+    drawPicture(target, pages, PictureId::SecondLogo, drawn);
     for (PageTextId id : {PageTextId::Year, PageTextId::Title, PageTextId::FirstFaculty, PageTextId::SecondFaculty,
                           PageTextId::Institution, PageTextId::CourseHeading, PageTextId::CourseName})
-        drawText(target, pages, id);
+        drawText(target, pages, id, drawn);
 }
 
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
 {
-    drawStartPage(target, pages);
-    drawPicture(target, pages, PictureId::FirstPortrait);
-    drawPicture(target, pages, PictureId::SecondPortrait);
+    drawStartPage(target, pages, drawn);
+    drawPicture(target, pages, PictureId::FirstPortrait, drawn);
+    drawPicture(target, pages, PictureId::SecondPortrait, drawn);
     for (PageTextId id :
          {PageTextId::FirstAuthor, PageTextId::SecondAuthor, PageTextId::SupervisorCaption, PageTextId::Supervisor})
-        drawText(target, pages, id);
+        drawText(target, pages, id, drawn);
 }
 
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
 {
-    drawPicture(target, pages, PictureId::Theory);
     DrawnAreas drawn;
-    drawn.add(pages.pictures[static_cast<int>(PictureId::Theory)].sprite.getGlobalBounds());
+    drawPicture(target, pages, PictureId::Theory, drawn);
     if (pages.scroll.dragging)
     {
         dragTheoryThumb(pages.scroll, pointer.y, m);

@@ -143,7 +143,8 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m); // decodes and wa
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);
 
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages);
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages);
+// Both record what they draw, for the menu and the exit button drawn on top.
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
 // Draws the image where it stood, then applies the frame's thumb drag.
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);

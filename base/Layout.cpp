@@ -69,6 +69,8 @@ void DrawnAreas::add(const sf::FloatRect& area)
         m_areas[m_count++] = area;
 }
 
+void DrawnAreas::addEverywhere() { m_overflowed = true; }
+
 bool DrawnAreas::touches(const sf::FloatRect& area) const
 {
     if (m_overflowed)

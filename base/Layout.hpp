@@ -53,6 +53,7 @@ class DrawnAreas
 {
 public:
     void add(const sf::FloatRect& area);
+    void addEverywhere();                          // a screen that does not keep track of what it draws
     bool touches(const sf::FloatRect& area) const; // true also once more were added than kept
     // Draws the shape (on the clear where nothing lies under it) and records it.
     void draw(sf::RenderTarget& target, const sf::Shape& shape);

@@ -514,7 +514,12 @@ const Part parts[] = {
          t.draw(square);
      }},
     {"menu and exit", drawMenuAndExit},
-    {"start page body", [](App& app, sf::RenderTarget& t) { drawStartPage(t, app.pages); }},
+    {"start page body",
+     [](App& app, sf::RenderTarget& t)
+     {
+         DrawnAreas drawn;
+         drawStartPage(t, app.pages, drawn);
+     }},
     {"  two logos",
      [](App& app, sf::RenderTarget& t)
      {
@@ -523,7 +528,12 @@ const Part parts[] = {
      }},
     {"  outlined title",
      [](App& app, sf::RenderTarget& t) { t.draw(app.pages.texts[static_cast<int>(PageTextId::Title)]); }},
-    {"authors page body", [](App& app, sf::RenderTarget& t) { drawAuthorsPage(t, app.pages); }},
+    {"authors page body",
+     [](App& app, sf::RenderTarget& t)
+     {
+         DrawnAreas drawn;
+         drawAuthorsPage(t, app.pages, drawn);
+     }},
     {"theory page body",
      [](App& app, sf::RenderTarget& t) {
          drawTheoryPage(t, app.pages, {0, 0}, app.metrics);
