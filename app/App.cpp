@@ -35,23 +35,27 @@ sf::RectangleShape& rectangleOf(App& app, ButtonId id) { return buttonAt(app.but
 
 bool hits(App& app, ButtonId id, sf::Vector2f pointer) { return isUnderPointer(rectangleOf(app, id), pointer); }
 
-void drawMenuAndExit(App& app, sf::RenderTarget& target)
+// Over what the screen drew: where none of it lies under a white box, the
+// box's fill is left out.
+void drawMenuAndExit(App& app, sf::RenderTarget& target, DrawnAreas& drawn)
 {
     for (ButtonId id : menuItems)
-        target.draw(buttonAt(app.buttons, id).rectangle);
+        drawn.draw(target, buttonAt(app.buttons, id).rectangle);
     for (ButtonId id : menuItems)
         target.draw(buttonAt(app.buttons, id).label);
-    target.draw(buttonAt(app.buttons, ButtonId::Exit).rectangle);
+    drawn.draw(target, buttonAt(app.buttons, ButtonId::Exit).rectangle);
     target.draw(buttonAt(app.buttons, ButtonId::Exit).label);
 }
 
 void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
-    target.draw(app.gasChannel);
-
+    // The channel, the buttons and the boxes come first, side by side on the
+    // clear: their white fills would change nothing.
+    DrawnAreas drawn;
+    drawn.draw(target, app.gasChannel);
     for (ButtonId id : demonstrationButtons)
-        target.draw(buttonAt(app.buttons, id).rectangle);
-    drawSliderFrames(target, app.sliders);
+        drawn.draw(target, buttonAt(app.buttons, id).rectangle);
+    drawSliderFrames(target, app.sliders, drawn);
     drawKnobs(target, app.sliders);
     for (ButtonId id : demonstrationButtons)
         target.draw(buttonAt(app.buttons, id).label);
@@ -232,14 +236,21 @@ void tickSimulation(App& app)
 
 void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
+    DrawnAreas drawn; // what the start and authors pages draw; the others count as everywhere
     switch (app.screen)
     {
-    case Screen::StartPage: drawStartPage(target, app.pages); break;
-    case Screen::Demonstration: drawDemonstration(app, target, pointer); break;
-    case Screen::Theory: drawTheoryPage(target, app.pages, pointer, app.metrics); break;
-    case Screen::Authors: drawAuthorsPage(target, app.pages); break;
+    case Screen::StartPage: drawStartPage(target, app.pages, drawn); break;
+    case Screen::Demonstration:
+        drawDemonstration(app, target, pointer);
+        drawn.addEverywhere();
+        break;
+    case Screen::Theory:
+        drawTheoryPage(target, app.pages, pointer, app.metrics);
+        drawn.addEverywhere();
+        break;
+    case Screen::Authors: drawAuthorsPage(target, app.pages, drawn); break;
     }
-    drawMenuAndExit(app, target);
+    drawMenuAndExit(app, target, drawn);
 }
 
 void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, const std::vector<sf::Event>& events,

@@ -111,18 +111,60 @@ bool isOpaque(const sf::Image& image)
     return true;
 }
 
+namespace
+{
+// The texture of a whole image, handed over a strip of rows at a time: the
+// driver copies what it is given before storing it, and a copy of the whole
+// theory picture would add 12 MB to the peak memory.
+bool uploadInStrips(sf::Texture& texture, const sf::Image& image)
+{
+    constexpr unsigned stripRows = 64;
+    const sf::Vector2u size = image.getSize();
+    if (!texture.create(size.x, size.y))
+        return false;
+    for (unsigned y = 0; y < size.y; y += stripRows)
+        texture.update(image.getPixelsPtr() + std::size_t{4} * size.x * y, size.x, std::min(stripRows, size.y - y), 0,
+                       y);
+    return true;
+}
+} // namespace
+
+PictureDecoding decodePictures(const std::filesystem::path& root)
+{
+    PictureDecoding decoding;
+    for (int i = 0; i < pictureCount; ++i)
+    {
+        const std::string path = (root / pictureTable[static_cast<std::size_t>(i)].path).string();
+        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async,
+                                                           [path]
+                                                           {
+                                                               DecodedPicture decoded;
+                                                               decoded.loaded = decoded.image.loadFromFile(path);
+                                                               decoded.opaque =
+                                                                   decoded.loaded && isOpaque(decoded.image);
+                                                               return decoded;
+                                                           });
+    }
+    return decoding;
+}
+
 void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root)
+{
+    loadPictures(pages, m, decodePictures(root));
+}
+
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding)
 {
     for (int i = 0; i < pictureCount; ++i)
     {
         const PictureRow& row = pictureTable[static_cast<std::size_t>(i)];
         Picture& picture = pages.pictures[i];
+        const DecodedPicture decoded = decoding[static_cast<std::size_t>(i)].get();
         // A missing or unreadable file leaves the sprite empty; the page still works.
-        if (picture.image.loadFromFile((root / row.path).string()) &&
-            picture.texture.loadFromImage(picture.image, sf::IntRect()))
+        if (decoded.loaded && uploadInStrips(picture.texture, decoded.image))
         {
             picture.sprite.setTexture(picture.texture, true);
-            picture.opaque = isOpaque(picture.image);
+            picture.opaque = decoded.opaque;
         }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
         if (row.scale == PictureScale::Stretched)
@@ -147,48 +189,52 @@ void placeTheory(StaticPages& pages, const ScreenMetrics& m)
 
 namespace
 {
-void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id)
+void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id, DrawnAreas& drawn)
 {
     // Blending an opaque picture changes no pixel, but costs a software
     // renderer a read of every pixel it covers: the theory page is most of
     // the screen.
     const Picture& picture = pages.pictures[static_cast<int>(id)];
     target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
+    drawn.add(picture.sprite.getGlobalBounds());
 }
 
-void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)
+void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id, DrawnAreas& drawn)
 {
-    target.draw(pages.texts[static_cast<int>(id)]);
+    const sf::Text& text = pages.texts[static_cast<int>(id)];
+    target.draw(text);
+    drawn.add(text.getGlobalBounds());
 }
 } // namespace
 
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages)
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
 {
-    drawPicture(target, pages, PictureId::FirstLogo);
-    drawPicture(target, pages, PictureId::SecondLogo);
+    drawPicture(target, pages, PictureId::FirstLogo, drawn);
+    drawPicture(target, pages, PictureId::SecondLogo, drawn);
     for (PageTextId id : {PageTextId::Year, PageTextId::Title, PageTextId::FirstFaculty, PageTextId::SecondFaculty,
                           PageTextId::Institution, PageTextId::CourseHeading, PageTextId::CourseName})
-        drawText(target, pages, id);
+        drawText(target, pages, id, drawn);
 }
 
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
 {
-    drawStartPage(target, pages);
-    drawPicture(target, pages, PictureId::FirstPortrait);
-    drawPicture(target, pages, PictureId::SecondPortrait);
+    drawStartPage(target, pages, drawn);
+    drawPicture(target, pages, PictureId::FirstPortrait, drawn);
+    drawPicture(target, pages, PictureId::SecondPortrait, drawn);
     for (PageTextId id :
          {PageTextId::FirstAuthor, PageTextId::SecondAuthor, PageTextId::SupervisorCaption, PageTextId::Supervisor})
-        drawText(target, pages, id);
+        drawText(target, pages, id, drawn);
 }
 
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
 {
-    drawPicture(target, pages, PictureId::Theory);
+    DrawnAreas drawn;
+    drawPicture(target, pages, PictureId::Theory, drawn);
     if (pages.scroll.dragging)
     {
         dragTheoryThumb(pages.scroll, pointer.y, m);
         placeTheory(pages, m);
     }
-    target.draw(pages.scrollTrack);
-    target.draw(pages.thumb);
+    drawn.draw(target, pages.scrollTrack);
+    drawn.draw(target, pages.thumb);
 }

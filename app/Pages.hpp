@@ -9,6 +9,7 @@
 
 #include <array>
 #include <filesystem>
+#include <future>
 
 // The three static pages: start, theory and authors.
 
@@ -114,9 +115,10 @@ bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m);
 // inside its range and stays put outside it; the image follows the thumb.
 void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& m);
 
+// The texture keeps the pixels; the decoded image is dropped once the
+// texture is made (the theory picture alone is 1480 x 2140 x 4 bytes).
 struct Picture
 {
-    sf::Image image;
     sf::Texture texture;
     sf::Sprite sprite;   // empty when the file could not be read
     bool opaque = false; // no pixel lets the page show through: drawn without blending
@@ -133,12 +135,30 @@ struct StaticPages
 
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
 bool isOpaque(const sf::Image& image); // every pixel at full alpha
-void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root = {});
+
+// A picture file decoded, before it becomes a texture.
+struct DecodedPicture
+{
+    sf::Image image;
+    bool loaded = false; // false: missing or unreadable
+    bool opaque = false;
+};
+using PictureDecoding = std::array<std::future<DecodedPicture>, pictureCount>;
+
+// Starts decoding the five files under `root`, each on a thread of its own, so that the
+// window can be opened meanwhile. Needs no window or OpenGL context.
+PictureDecoding decodePictures(const std::filesystem::path& root = {});
+// Makes the textures on the calling thread (the one that draws) as the
+// decoded pictures arrive, and places the sprites.
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding);
+void loadPictures(StaticPages& pages, const ScreenMetrics& m,
+                  const std::filesystem::path& root = {}); // decodes and waits
 
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);
 
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages);
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages);
+// Both record what they draw, for the menu and the exit button drawn on top.
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
 // Draws the image where it stood, then applies the frame's thumb drag.
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);

@@ -5,7 +5,10 @@
 #include <SFML/Graphics/ConvexShape.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Text.hpp>
+
+#include <array>
 
 // Drawing helpers shared by every screen: each turns a row of a layout table,
 // given in reference pixels, into a drawable on the real screen.
@@ -32,3 +35,31 @@ void makeBar(sf::RectangleShape& bar, float x, float y, float width, float heigh
 // The pentagon of the slider knobs and the theory thumb: a 64 x 64 box whose
 // lower half narrows to a point at the middle of its bottom edge.
 void makePentagon(sf::ConvexShape& pentagon, float x, float y, const ScreenMetrics& m);
+
+// Drawing on a software renderer, where every pixel covered costs time.
+// A shape whose colours are all opaque and that has no texture, drawn without
+// blending: the same pixels, but the renderer need not read what lies under.
+void drawOpaque(sf::RenderTarget& target, const sf::Shape& shape);
+// Only the outline band of a shape, exactly where drawing the whole shape
+// puts it: for a white shape on pixels still white from the clear.
+void drawOutline(sf::RenderTarget& target, const sf::Shape& shape);
+// A shape drawn where every pixel under it is still white from the clear: a
+// white fill there changes nothing, so only its outline is drawn.
+void drawOnClear(sf::RenderTarget& target, const sf::Shape& shape);
+
+// What a screen has drawn since the clear, as window rectangles: a white
+// shape whose bounds meet none of them is drawn by its outline alone.
+class DrawnAreas
+{
+public:
+    void add(const sf::FloatRect& area);
+    void addEverywhere();                          // a screen that does not keep track of what it draws
+    bool touches(const sf::FloatRect& area) const; // true also once more were added than kept
+    // Draws the shape (on the clear where nothing lies under it) and records it.
+    void draw(sf::RenderTarget& target, const sf::Shape& shape);
+
+private:
+    std::array<sf::FloatRect, 32> m_areas;
+    std::size_t m_count = 0;
+    bool m_overflowed = false;
+};

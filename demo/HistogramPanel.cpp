@@ -98,8 +98,8 @@ void drawHistogramPanel(sf::RenderTarget& target, const HistogramPanel& panel, c
     target.draw(panel.sigmaCaption[0]);
     target.draw(panel.sigmaCaption[2]);
 
-    target.draw(panel.histogramXAxis);
-    target.draw(panel.histogramYAxis);
+    drawOpaque(target, panel.histogramXAxis);
+    drawOpaque(target, panel.histogramYAxis);
 
     for (const sf::Text& line : panel.xAxisTitle)
         target.draw(line);
@@ -107,15 +107,15 @@ void drawHistogramPanel(sf::RenderTarget& target, const HistogramPanel& panel, c
         target.draw(line);
 
     for (int i = 0; i < gas.particleCount(); ++i)
-        target.draw(gas.particleShape(i));
+        drawOpaque(target, gas.particleShape(i));
 
     // The model always has 16 bins after set-up; the marks are made for 16.
     const int bins = std::min(gas.binCount(), static_cast<int>(panel.binTickMarks.size()));
     for (int i = 0; i < bins; ++i)
     {
-        target.draw(gas.barShape(i));
-        target.draw(panel.binTickMarks[static_cast<std::size_t>(i)]);
-        target.draw(panel.countTickMarks[static_cast<std::size_t>(i)]);
+        drawOpaque(target, gas.barShape(i));
+        drawOpaque(target, panel.binTickMarks[static_cast<std::size_t>(i)]);
+        drawOpaque(target, panel.countTickMarks[static_cast<std::size_t>(i)]);
     }
 
     const int labels = std::min((gas.binCount() + 1) / binTickLabelStep, static_cast<int>(panel.binTickLabels.size()));

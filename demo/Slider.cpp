@@ -143,18 +143,18 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
     }
 }
 
-void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel)
+void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel, DrawnAreas& drawn)
 {
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.box);
+        drawn.draw(target, slider.box);
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.track);
+        drawn.draw(target, slider.track);
 }
 
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel)
 {
     for (const Slider& slider : panel.sliders)
-        target.draw(slider.knob);
+        drawOpaque(target, slider.knob);
 }
 
 void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel)

@@ -111,7 +111,7 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
 
 // Drawing, in the screen's order: boxes and tracks; knobs; labels, limits and
 // heading; and last, the value texts (set from the settings as they are drawn).
-void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel);
+void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel, DrawnAreas& drawn);
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel);
 void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel);
 // The value texts from the settings (width, count, temperature, mass, C), then

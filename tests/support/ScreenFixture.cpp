@@ -1,10 +1,12 @@
 #include "support/ScreenFixture.hpp"
 
-ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed)
+ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed, unsigned antialiasing)
     : m_app(std::make_unique<App>(makeScreenMetrics(width, height), seed))
 {
     loadFont(*m_app);
-    m_target.create(width, height);
+    sf::ContextSettings context;
+    context.antialiasingLevel = antialiasing;
+    m_target.create(width, height, context);
     buildDrawables(*m_app);
     loadPictures(m_app->pages, m_app->metrics);
     startGas(*m_app);

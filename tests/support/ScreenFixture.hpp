@@ -11,10 +11,12 @@
 // The whole program built off-screen at a chosen desktop size, driven frame
 // by frame with synthetic events and a synthetic pointer, drawn into a
 // render texture. Needs an X display (Xvfb) for the texture, nothing else.
+// The texture is not multisampled unless asked (the window asks level 8).
 class ScreenFixture
 {
 public:
-    explicit ScreenFixture(unsigned width = 1920, unsigned height = 1080, std::uint32_t seed = 7);
+    explicit ScreenFixture(unsigned width = 1920, unsigned height = 1080, std::uint32_t seed = 7,
+                           unsigned antialiasing = 0);
 
     App& app() { return *m_app; }
     const ScreenMetrics& metrics() const { return m_app->metrics; }
