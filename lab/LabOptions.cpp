@@ -1,5 +1,7 @@
 #include "lab/LabOptions.hpp"
 
+#include "base/ScreenSize.hpp"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -108,13 +110,12 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
 
 std::string parseScreen(const std::string& text, RunSettings& settings)
 {
-    const std::size_t x = text.find('x');
-    int w = 0, h = 0;
-    if (x == std::string::npos || !parseInt(text.substr(0, x), w) || !parseInt(text.substr(x + 1), h) || w < 640 ||
-        w > 7680 || h < 360 || h > 4320)
-        return "Value " + text + " not in range 640x360 to 7680x4320";
-    settings.screenWidth = static_cast<unsigned>(w);
-    settings.screenHeight = static_cast<unsigned>(h);
+    std::string why;
+    const std::optional<ScreenSize> size = parseScreenSize(text, why);
+    if (!size)
+        return "Value " + text + " not in range " + sizeText(smallestScreen) + " to " + sizeText(largestScreen);
+    settings.screenWidth = size->width;
+    settings.screenHeight = size->height;
     return {};
 }
 

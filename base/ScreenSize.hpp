@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// A screen or window size, pixels.
+struct ScreenSize
+{
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// The sizes the program and its tools accept, pixels: from a small
+// projector's corner to 8K.
+constexpr ScreenSize smallestScreen{640, 360};
+constexpr ScreenSize largestScreen{7680, 4320};
+
+std::string sizeText(ScreenSize size); // "WIDTHxHEIGHT"
+
+// "WIDTHxHEIGHT" within smallestScreen ... largestScreen. Returns the size,
+// or nothing with the reason in `why`.
+std::optional<ScreenSize> parseScreenSize(const std::string& text, std::string& why);
