@@ -1,6 +1,7 @@
 #include "app/Pages.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
 
@@ -58,8 +59,10 @@ bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m)
 {
     const float step = 20.0f * theoryScale(m);
     // Steps of a fractional size gather single-precision rounding: a page
-    // scrolled down and back up must still get to its top.
-    const float rounding = step * 1e-4f;
+    // scrolled down and back up must still get to its top. Whole steps need
+    // no such slack, and at the natural size a step past a limit is refused
+    // however little it overshoots.
+    const float rounding = step == std::floor(step) ? 0.0f : step * 1e-4f;
     const float top = theoryTop(m);
     const float lowest = theoryLowest(m);
     if (delta > 0 && scroll.imageY + step <= top + rounding)

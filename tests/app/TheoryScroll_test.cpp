@@ -66,6 +66,18 @@ TEST(TheoryScroll, UpAtTheTopAndZeroDeltaDoNothing)
     EXPECT_EQ(s.thumbY, before.thumbY);
 }
 
+// After a thumb drag the image may lie a hair off the wheel's grid: a step
+// that would overshoot a limit by that hair is still refused, not shortened.
+TEST(TheoryScroll, StepsOvershootingALimitByAHairAreRefused)
+{
+    TheoryScroll s = initialTheoryScroll(fullHd);
+    s.imageY = -1040.001f;
+    EXPECT_FALSE(scrollTheory(s, down, fullHd));
+    s.imageY = 50.001f;
+    EXPECT_FALSE(scrollTheory(s, up, fullHd));
+    EXPECT_EQ(s.imageY, 50.001f);
+}
+
 TEST(TheoryScroll, TheSizeOfTheDeltaDoesNotMatter)
 {
     TheoryScroll s = initialTheoryScroll(fullHd);
