@@ -1,6 +1,7 @@
 # The installed tree (bin/, share/velorin/, the menu entry, icons, AppStream
 # metadata, manual pages, documentation) and the Debian package built from it
-# by `cpack -G DEB`. Included last, when every program target is known.
+# by `cpack -G DEB` (scripts/package). Included last, when every program
+# target is known.
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -27,8 +28,11 @@ set(data ${CMAKE_CURRENT_SOURCE_DIR}/data)
 install(FILES ${data}/velorin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${data}/velorin.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${data}/velorin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${data}/velorin-256.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
-        RENAME velorin.png)
+# Many menus look only in the fixed-size folders.
+foreach(size 48 64 128 256)
+  install(FILES ${data}/velorin-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME velorin.png)
+endforeach()
 
 # Manual pages and the changelog, compressed as Debian expects (-n: no name
 # or time stamp, so the package is reproducible).
