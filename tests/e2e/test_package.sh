@@ -25,12 +25,13 @@ package() {
 
 # Every file git would commit, as it is now, elsewhere; outside git the
 # date comes from the caller, here the commit's.
+epoch=$(git -C "$src" log -1 --format=%ct)
 copy=$work/other-folder/velorin
 mkdir -p "$copy"
 git -C "$src" ls-files -z --cached --others --exclude-standard |
     (cd "$src" && tar --null --ignore-failed-read -T - -cf -) | tar -xf - -C "$copy"
 package "$src" "$work/one"
-package "$copy" "$work/two" SOURCE_DATE_EPOCH="$(git -C "$src" log -1 --format=%ct)"
+package "$copy" "$work/two" SOURCE_DATE_EPOCH="$epoch"
 
 debs=("$work"/one/velorin_*_amd64.deb)
 deb=${debs[0]}
