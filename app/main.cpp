@@ -65,7 +65,8 @@ int main(int argc, char* argv[])
     const ScreenMetrics metrics = screenMetricsFor(options);
     auto app = std::make_unique<App>(metrics, static_cast<std::uint32_t>(std::time(nullptr)));
     app->record = std::move(record);
-    loadFont(*app, data.root);
+    if (data.hasFont)
+        loadFont(*app, data.root);
 
     sf::ContextSettings context;
     context.antialiasingLevel = 8;
