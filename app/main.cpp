@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
         window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
 
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics, std::move(pictures));
+    loadPictures(app->pages, app->metrics, std::move(pictures), data.root, std::cerr); // from this thread, in order
     startGas(*app);
 
     sf::Clock frameClock;
