@@ -5,9 +5,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What the program needs to build and run, and what its tests add: a
 # virtual display with a software renderer, a mouse driver and image tools.
-run_packages=(cmake g++ make pkg-config libsfml-dev libcli11-dev fonts-liberation2)
+run_packages=(cmake g++ make pkg-config libsfml-dev libcli11-dev libpng-dev libx11-dev fonts-liberation2)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev
-               xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri
+               xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri openbox
                dpkg-dev file lintian desktop-file-utils appstream)
 
 install_missing() {
