@@ -3,7 +3,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <ostream>
@@ -142,15 +141,23 @@ bool uploadInStrips(sf::Texture& texture, const DecodedPicture& picture)
 // Decodes a PNG file to 8-bit RGBA. Runs on a worker thread, so it writes to
 // no stream: the simplified reader keeps its complaint in the image record,
 // and `failure` carries it to the thread that reports.
+constexpr unsigned largestPictureSide = 16384; // pixels
+
 DecodedPicture decodePng(const std::string& path)
 {
     DecodedPicture decoded;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    errno = 0;
     if (png_image_begin_read_from_file(&png, path.c_str()) == 0)
     {
         decoded.failure = png.message;
+        png_image_free(&png);
+        return decoded;
+    }
+    // No texture is larger; a header claiming more is not worth the memory.
+    if (png.width > largestPictureSide || png.height > largestPictureSide)
+    {
+        decoded.failure = "larger than " + std::to_string(largestPictureSide) + " pixels a side";
         png_image_free(&png);
         return decoded;
     }
