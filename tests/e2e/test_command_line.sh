@@ -7,7 +7,8 @@ source "$(dirname "$0")/harness.sh"
 binary=$1 dir=$2
 unset DISPLAY WAYLAND_DISPLAY
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$dir/CMakeCache.txt")
-out="$e2e_shots/command-line.out" err="$e2e_shots/command-line.err"
+# Per run: other checkouts may run this test at the same moment.
+out="$e2e_shots/command-line.$$.out" err="$e2e_shots/command-line.$$.err"
 
 # DISPLAY (- unset) | arguments (shell words) | status | the stream that answers | a line it must hold (extended regex)
 while IFS='|' read -r display args status stream want; do
