@@ -45,4 +45,5 @@ done <<EOF
 :987|--window 800x600|1|err|^velorin: cannot open the display ":987": no X server
 garbage||1|err|^velorin: cannot open the display "garbage": no X server
 EOF
+rm -f "$out" "$err"
 finish
