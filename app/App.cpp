@@ -1,6 +1,8 @@
 #include "app/App.hpp"
 #include "app/DataFiles.hpp"
 
+#include <iostream>
+
 namespace
 {
 constexpr ButtonId menuItems[] = {ButtonId::MenuStartPage, ButtonId::MenuDemonstration, ButtonId::MenuTheory,
@@ -120,7 +122,7 @@ void startApp(App& app)
 {
     loadFont(app);
     buildDrawables(app);
-    loadPictures(app.pages, app.metrics);
+    loadPictures(app.pages, app.metrics, {}, std::cerr);
     startGas(app);
 }
 

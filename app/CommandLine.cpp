@@ -18,12 +18,13 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
     cli.set_help_flag("-h,--help", "Print this help and exit");
     cli.set_version_flag("--version", "velorin " + version, "Print the version and exit");
 
+    // Each option at most once (the parser's default), as velorin-lab: a
+    // second --record would otherwise silently drop the first file.
     std::string window;
     cli.add_option("--window", window,
                    "An ordinary window of WxH pixels, not full screen,\n" + sizeText(smallestScreen) + " to " +
                        sizeText(largestScreen) + "; the layout follows it")
         ->type_name("WxH")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
         ->check(CLI::Validator(
             [](std::string& text)
             {
@@ -36,7 +37,7 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
                    "Write the readouts to FILE as CSV, one row per\nrefresh: time, law, settings, E, sigma, "
                    "sigma / E,\nbin totals")
         ->type_name("FILE")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        ->check(CLI::Validator([](std::string& name) { return name.empty() ? "the file name is empty" : ""; }, ""));
 
     cli.failure_message([](const CLI::App* app, const CLI::Error& e)
                         { return "velorin: " + std::string(e.what()) + "\n\n" + app->help(); });

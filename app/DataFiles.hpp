@@ -23,11 +23,11 @@ struct DataRoot
     bool hasFont = false;
 };
 
-// The first candidate holding the font; failing that, the first holding the
+// The first candidate holding a font that loads; failing that, the first holding the
 // pictures' folder, so the pictures still show; failing that, the working
 // directory.
 DataRoot chooseDataRoot(const std::vector<std::filesystem::path>& candidates);
 
 // The program's own lookup (executable from /proc/self/exe). When no folder
-// has the font, says once on `messages` where it looked.
+// has a font that loads, says once on `messages` where it looked.
 DataRoot findDataFiles(std::ostream& messages);

@@ -1,7 +1,11 @@
 #include "app/Pages.hpp"
 
+#include <png.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <ostream>
 
 float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
 
@@ -101,17 +105,20 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
     placeTheory(pages, m);
 }
 
-bool isOpaque(const sf::Image& image)
+bool isOpaque(const std::uint8_t* rgba, std::size_t count)
 {
-    const sf::Vector2u size = image.getSize();
-    const sf::Uint8* pixels = image.getPixelsPtr();
-    const std::size_t count = static_cast<std::size_t>(size.x) * size.y;
     for (std::size_t i = 0; i < count; ++i)
     {
-        if (pixels[4 * i + 3] != 255)
+        if (rgba[4 * i + 3] != 255)
             return false;
     }
     return true;
+}
+
+bool isOpaque(const sf::Image& image)
+{
+    const sf::Vector2u size = image.getSize();
+    return isOpaque(image.getPixelsPtr(), static_cast<std::size_t>(size.x) * size.y);
 }
 
 namespace
@@ -119,16 +126,54 @@ namespace
 // The texture of a whole image, handed over a strip of rows at a time: the
 // driver copies what it is given before storing it, and a copy of the whole
 // theory picture would add 12 MB to the peak memory.
-bool uploadInStrips(sf::Texture& texture, const sf::Image& image)
+bool uploadInStrips(sf::Texture& texture, const DecodedPicture& picture)
 {
     constexpr unsigned stripRows = 64;
-    const sf::Vector2u size = image.getSize();
+    const sf::Vector2u size = picture.size;
     if (!texture.create(size.x, size.y))
         return false;
     for (unsigned y = 0; y < size.y; y += stripRows)
-        texture.update(image.getPixelsPtr() + std::size_t{4} * size.x * y, size.x, std::min(stripRows, size.y - y), 0,
+        texture.update(picture.pixels.data() + std::size_t{4} * size.x * y, size.x, std::min(stripRows, size.y - y), 0,
                        y);
     return true;
+}
+
+// Decodes a PNG file to 8-bit RGBA. Runs on a worker thread, so it writes to
+// no stream: the simplified reader keeps its complaint in the image record,
+// and `failure` carries it to the thread that reports.
+constexpr unsigned largestPictureSide = 16384; // pixels
+
+DecodedPicture decodePng(const std::string& path)
+{
+    DecodedPicture decoded;
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&png, path.c_str()) == 0)
+    {
+        decoded.failure = png.message;
+        png_image_free(&png);
+        return decoded;
+    }
+    // No texture is larger; a header claiming more is not worth the memory.
+    if (png.width > largestPictureSide || png.height > largestPictureSide)
+    {
+        decoded.failure = "larger than " + std::to_string(largestPictureSide) + " pixels a side";
+        png_image_free(&png);
+        return decoded;
+    }
+    png.format = PNG_FORMAT_RGBA;
+    decoded.size = {png.width, png.height};
+    decoded.pixels.resize(PNG_IMAGE_SIZE(png));
+    if (png_image_finish_read(&png, nullptr, decoded.pixels.data(), 0, nullptr) == 0)
+    {
+        decoded.failure = png.message;
+        decoded.pixels = {};
+        png_image_free(&png);
+        return decoded;
+    }
+    decoded.loaded = true;
+    decoded.opaque = isOpaque(decoded.pixels.data(), decoded.pixels.size() / 4);
+    return decoded;
 }
 } // namespace
 
@@ -138,25 +183,18 @@ PictureDecoding decodePictures(const std::filesystem::path& root)
     for (int i = 0; i < pictureCount; ++i)
     {
         const std::string path = (root / pictureTable[static_cast<std::size_t>(i)].path).string();
-        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async,
-                                                           [path]
-                                                           {
-                                                               DecodedPicture decoded;
-                                                               decoded.loaded = decoded.image.loadFromFile(path);
-                                                               decoded.opaque =
-                                                                   decoded.loaded && isOpaque(decoded.image);
-                                                               return decoded;
-                                                           });
+        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async, decodePng, path);
     }
     return decoding;
 }
 
-void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root)
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root, std::ostream& messages)
 {
-    loadPictures(pages, m, decodePictures(root));
+    loadPictures(pages, m, decodePictures(root), root, messages);
 }
 
-void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding)
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding,
+                  const std::filesystem::path& root, std::ostream& messages)
 {
     for (int i = 0; i < pictureCount; ++i)
     {
@@ -164,10 +202,15 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
         Picture& picture = pages.pictures[i];
         const DecodedPicture decoded = decoding[static_cast<std::size_t>(i)].get();
         // A missing or unreadable file leaves the sprite empty; the page still works.
-        if (decoded.loaded && uploadInStrips(picture.texture, decoded.image))
+        if (decoded.loaded && uploadInStrips(picture.texture, decoded))
         {
             picture.sprite.setTexture(picture.texture, true);
             picture.opaque = decoded.opaque;
+        }
+        else
+        {
+            messages << "velorin: the picture " << (root / row.path).string() << " did not load ("
+                     << (decoded.loaded ? "no texture that large" : decoded.failure) << "); its place stays empty.\n";
         }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
         if (row.scale == PictureScale::Stretched)

@@ -8,8 +8,12 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <future>
+#include <iosfwd>
+#include <string>
+#include <vector>
 
 // The three static pages: start, theory and authors.
 
@@ -134,25 +138,32 @@ struct StaticPages
 };
 
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
-bool isOpaque(const sf::Image& image); // every pixel at full alpha
+// Every pixel at full alpha; `count` pixels of 8-bit RGBA.
+bool isOpaque(const std::uint8_t* rgba, std::size_t count);
+bool isOpaque(const sf::Image& image);
 
 // A picture file decoded, before it becomes a texture.
 struct DecodedPicture
 {
-    sf::Image image;
-    bool loaded = false; // false: missing or unreadable
+    std::vector<std::uint8_t> pixels; // 8-bit RGBA, row by row
+    sf::Vector2u size;
+    bool loaded = false; // false: missing or unreadable, and `failure` says why
     bool opaque = false;
+    std::string failure;
 };
 using PictureDecoding = std::array<std::future<DecodedPicture>, pictureCount>;
 
 // Starts decoding the five files under `root`, each on a thread of its own, so that the
-// window can be opened meanwhile. Needs no window or OpenGL context.
+// window can be opened meanwhile. Needs no window or OpenGL context, and the
+// threads write to no stream.
 PictureDecoding decodePictures(const std::filesystem::path& root = {});
 // Makes the textures on the calling thread (the one that draws) as the
-// decoded pictures arrive, and places the sprites.
-void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding);
-void loadPictures(StaticPages& pages, const ScreenMetrics& m,
-                  const std::filesystem::path& root = {}); // decodes and waits
+// decoded pictures arrive, and places the sprites. Each picture that did not
+// load is reported on `messages`, once, in the table's order.
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding decoding,
+                  const std::filesystem::path& root, std::ostream& messages);
+void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesystem::path& root,
+                  std::ostream& messages); // decodes and waits
 
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);

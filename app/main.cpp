@@ -1,12 +1,14 @@
 #include "app/App.hpp"
 #include "app/CommandLine.hpp"
 #include "app/DataFiles.hpp"
+#include "app/DisplayCheck.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
 #include <SFML/Window/Mouse.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
+#include <algorithm>
 #include <ctime>
 #include <iostream>
 #include <locale>
@@ -27,6 +29,16 @@ ScreenMetrics screenMetricsFor(const Options& options)
     return makeScreenMetrics(desktop.width, desktop.height);
 }
 
+// Centred on the desktop and wholly on it while it fits (the top left corner
+// when it does not): the window system would put it where SFML asks, which
+// centres the height on the desktop's width.
+sf::Vector2i centredOn(const sf::VideoMode& desktop, const sf::Vector2u& window)
+{
+    const auto centre = [](unsigned outer, unsigned inner)
+    { return std::max(0, (static_cast<int>(outer) - static_cast<int>(inner)) / 2); };
+    return {centre(desktop.width, window.x), centre(desktop.height, window.y)};
+}
+
 // An ordinary window keeps its size: title bar and close button, no resizing.
 std::uint32_t windowStyle(const Options& options)
 {
@@ -43,6 +55,8 @@ int main(int argc, char* argv[])
     Options options;
     if (const std::optional<int> status = parseCommandLine(argc, argv, VELORIN_VERSION, options, std::cout, std::cerr))
         return *status;
+    if (!displayOpens(std::cerr))
+        return 1;
     // A relative FILE is where the user started the program.
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
 
@@ -51,7 +65,8 @@ int main(int argc, char* argv[])
     const ScreenMetrics metrics = screenMetricsFor(options);
     auto app = std::make_unique<App>(metrics, static_cast<std::uint32_t>(std::time(nullptr)));
     app->record = std::move(record);
-    loadFont(*app, data.root);
+    if (data.hasFont)
+        loadFont(*app, data.root);
 
     sf::ContextSettings context;
     context.antialiasingLevel = 8;
@@ -59,9 +74,11 @@ int main(int argc, char* argv[])
     window->create(
         sf::VideoMode(static_cast<unsigned>(metrics.screenWidth), static_cast<unsigned>(metrics.screenHeight), 32),
         sf::String("velorin", std::locale()), windowStyle(options), context);
+    if (options.window && window->isOpen())
+        window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
 
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics, std::move(pictures));
+    loadPictures(app->pages, app->metrics, std::move(pictures), data.root, std::cerr); // from this thread, in order
     startGas(*app);
 
     sf::Clock frameClock;

@@ -19,9 +19,21 @@ constexpr double releaseGap = 10.0;
 constexpr double kickBorder = 9.0;
 // Particles placed against each other have a gap of exactly 0, where the
 // inverse-power laws give infinite pushes that cancel to NaN (inf - inf).
-// Gaps this close to 0 enter the laws as this: a push far beyond the
-// acceleration limit, finite, and equal on both sides of a squeezed particle.
+// A gap at which a law's term is not finite enters that law as this, with
+// the gap's sign (+ at 0): a push far beyond the acceleration limit, finite,
+// and equal on both sides of a squeezed particle. Every other gap, however
+// small, keeps the law's own value.
 constexpr double closestForceGap = 1e-6; // pixels
+
+// Replaces the gaps at which `term` (the law's strongest term) is not finite.
+template <typename Term> void keepTermsFinite(std::vector<double>& gaps, Term term)
+{
+    for (double& g : gaps)
+    {
+        if (!std::isfinite(term(g)))
+            g = g == 0.0 ? closestForceGap : std::copysign(closestForceGap, g);
+    }
+}
 } // namespace
 
 double GasModel::noise(double amplitude)
@@ -49,10 +61,7 @@ double GasModel::friction(int i, double k) const { return k * sign(m_acceleratio
 void GasModel::measureGaps()
 {
     for (int j = 0; j + 1 < m_particleCount; ++j)
-    {
-        const double g = gap(j);
-        m_gaps[j] = std::abs(g) < closestForceGap ? closestForceGap : g;
-    }
+        m_gaps[j] = gap(j);
 }
 
 void GasModel::bond(BondFlags& bonded, int i)
@@ -79,6 +88,10 @@ void GasModel::applyForces(const ForceSettings& settings, BondFlags& bonded)
     std::vector<double>& a = m_accelerations;
     const std::vector<double>& g = m_gaps;
     measureGaps();
+    if (settings.kind == PotentialKind::Repulsion)
+        keepTermsFinite(m_gaps, [kRep](double gap) { return kRep / (gap * gap); });
+    else if (settings.kind == PotentialKind::LennardJones)
+        keepTermsFinite(m_gaps, [kLJ](double gap) { return kLJ / std::pow(0.01 * gap, 13.0); });
 
     // Under the pair laws the two end particles come first, then the inner
     // ones from left to right; this order decides who gets which draw.

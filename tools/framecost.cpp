@@ -382,7 +382,7 @@ std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& optio
     loadFont(*app, data);
     openWindow(window, programTitle, options.antialiasing);
     buildDrawables(*app);
-    loadPictures(app->pages, app->metrics, std::move(pictures));
+    loadPictures(app->pages, app->metrics, std::move(pictures), data, std::cerr);
     startGas(*app);
     return app;
 }
@@ -689,7 +689,7 @@ int startup(const Options& options)
     mark("window created");
     buildDrawables(*app);
     mark("drawables built");
-    loadPictures(app->pages, app->metrics, std::move(pictures));
+    loadPictures(app->pages, app->metrics, std::move(pictures), data, std::cerr);
     mark("pictures loaded");
     startGas(*app);
     mark("gas set up");

@@ -33,10 +33,21 @@ struct Tree
         fs::current_path(previous);
         fs::remove_all(top);
     }
-    void put(Place place, const fs::path& file) const
+    // The font is a real one, cut to `fontBytes` when given; any other file holds "x".
+    void put(Place place, const fs::path& file, std::size_t fontBytes = 0) const
     {
         fs::create_directories((folders[place] / file).parent_path());
-        std::ofstream(folders[place] / file) << "x";
+        if (file != fontFile)
+            std::ofstream(folders[place] / file) << "x";
+        else if (fontBytes == 0)
+            fs::copy_file(VELORIN_TEST_FONT, folders[place] / file);
+        else
+        {
+            std::string bytes(fontBytes, '\0');
+            std::ifstream(VELORIN_TEST_FONT, std::ios::binary)
+                .read(bytes.data(), static_cast<std::streamsize>(fontBytes));
+            std::ofstream(folders[place] / file, std::ios::binary) << bytes;
+        }
     }
     static fs::path scratch()
     {
@@ -58,11 +69,14 @@ TEST(DataFiles, FirstFolderWithTheFontWins)
         std::vector<Place> fonts, images, deadFontLinks;
         Place expected;
         bool hasFont;
+        std::vector<Place> brokenFonts = {}; // Work: empty; elsewhere: cut after 100 bytes
     } const cases[] = {
         {"everywhere", {Work, Bin, Share}, {Work, Bin, Share}, {}, Work, true},
         {"beside the program before share", {Bin, Share}, {}, {}, Bin, true},
         {"installed; the font decides, not the pictures", {Share}, {Work, Bin}, {}, Share, true},
         {"a link to a removed font is no font", {Share}, {}, {Work, Bin}, Share, true},
+        {"an empty or cut-off font is no font", {Share}, {}, {}, Share, true, {Work, Bin}},
+        {"no font that loads: the pictures still show", {}, {Bin}, {}, Bin, false, {Work, Share}},
         {"no font: the pictures still show", {}, {Bin, Share}, {}, Bin, false},
         {"nothing anywhere", {}, {}, {}, Work, false},
     };
@@ -74,6 +88,12 @@ TEST(DataFiles, FirstFolderWithTheFontWins)
             tree.put(p, fontFile);
         for (Place p : c.images)
             tree.put(p, imageFolder / "Imrel.png");
+        for (Place p : c.brokenFonts)
+        {
+            tree.put(p, fontFile, 100);
+            if (p == Work)
+                fs::resize_file(tree.folders[p] / fontFile, 0);
+        }
         for (Place p : c.deadFontLinks)
         {
             fs::create_directories(tree.folders[p] / "fonts");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iostream>
 
 // Each texture holds its file's pixels exactly, the last, shorter strip of
 // rows included, and the sprite shows the whole texture.
@@ -10,7 +11,7 @@ TEST(PictureTextures, HoldEveryPixelOfTheirFiles)
 {
     StaticPages pages;
     const ScreenMetrics metrics = makeScreenMetrics(1280, 720);
-    loadPictures(pages, metrics);
+    loadPictures(pages, metrics, {}, std::cerr);
     for (int i = 0; i < pictureCount; ++i)
     {
         const char* path = pictureTable[static_cast<std::size_t>(i)].path;

@@ -5,7 +5,8 @@
 # program in its own temporary folder with a doctored copy of its data:
 #   (a) no images folder;
 #   (b) pictures that are truncated, text, empty or a folder, and a theory
-#       picture cut off mid-way beside intact others;
+#       picture cut off mid-way beside intact others: each reported once, in
+#       the order the program reads them;
 #   (c) no font, a font file that is text, a font cut off mid-way;
 #   (d) started from another working directory, through a symlink, and from
 #       a working directory that no longer exists: it finds its data beside
@@ -99,6 +100,16 @@ close_case() {
     e2e_pids=("${e2e_pids[0]}")
 }
 
+# The pictures the program said did not load, in the order it said so: each
+# once, from its own thread (none of the drawing library's lines from the
+# decoding threads).
+check_reported() {
+    local name=$1 expected=$2 got
+    got=$(sed -n 's/^velorin: the picture .*images\/\([^/ ]*\)\.png did not load (.*/\1/p' "$E2E_OUTPUT" | tr '\n' ' ')
+    [ "$got" = "$expected" ] || fail "$name: pictures reported as '$got', expected '$expected'"
+    ! grep -q 'Failed to load image' "$E2E_OUTPUT" || fail "$name: the drawing library reported a picture itself"
+}
+
 # ---------------------------------------------------------------- (a)
 make_case no-images
 rm -r "$case_dir/images"
@@ -111,6 +122,7 @@ CASE_IMAGES="" open_case no-images "$case_dir/velorin" "$case_dir" && {
     [ "$(page_shown "$file" "$dir/images")" = start ] || fail "no-images: a portrait is drawn"
     [ "$(dark_pixels "$file" 785 865 400 45)" -gt 50 ] || fail "no-images: the authors page texts are missing"
     close_case no-images
+    check_reported no-images "Imrel Dovra Theory photo1 photo2 "
 }
 
 # ---------------------------------------------------------------- (b)
@@ -129,6 +141,7 @@ CASE_IMAGES="" open_case bad-pictures "$case_dir/velorin" "$case_dir" && {
     file=$(shot "surroundings-bad-pictures-authors.png")
     [ "$(dark_pixels "$file" 785 865 400 45)" -gt 50 ] || fail "bad-pictures: the authors page texts are missing"
     close_case bad-pictures
+    check_reported bad-pictures "Imrel Dovra Theory photo1 photo2 "
 }
 
 make_case cut-theory
@@ -140,6 +153,7 @@ CASE_IMAGES="$case_dir/images" open_case cut-theory "$case_dir/velorin" "$case_d
     file=$(shot "surroundings-cut-theory-authors.png")
     [ "$(page_shown "$file" "$case_dir/images")" = authors ] || fail "cut-theory: the authors page lost its portrait"
     close_case cut-theory
+    check_reported cut-theory "Theory "
 }
 
 # ---------------------------------------------------------------- (c)

@@ -2,7 +2,9 @@
 # velorin --window WxH: an ordinary window of that size on a larger desktop,
 # the whole layout following the window: the demonstration and its 15
 # particles inside it. Each run asks to record where it cannot: one message,
-# and the program runs on.
+# and the program runs on. Under a window manager (openbox) the window lands
+# centred and wholly on the desktop, "Выход" included, and the window
+# manager's close request ends the program with status 0.
 # Usage: test_window_option.sh BINARY BUILD_DIR
 source "$(dirname "$0")/harness.sh"
 binary=$1 dir=$2
@@ -27,5 +29,43 @@ while IFS='|' read -r size record message; do
 done <<'EOF'
 640x360|/nonexistent/lecture.csv|cannot open /nonexistent/lecture.csv
 1280x960|/dev/full|writing /dev/full failed; recording stopped
+EOF
+
+# desktop | window
+while IFS='|' read -r desktop size; do
+    E2E_RUN="window-option-openbox-$desktop"
+    start_display "${desktop%x*}" "${desktop#*x}"
+    openbox --sm-disable >/dev/null 2>&1 &
+    e2e_pids+=($!)
+    for i in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    start_program "$binary" "$dir" --window "$size" || finish
+    sleep 0.5 # the move after the window manager has placed it
+    read -r x y w h < <(xwininfo -id "$E2E_WINDOW" |
+        awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
+             END {print x, y, w, h}')
+    dw=${desktop%x*} dh=${desktop#*x}
+    if [ "$x" -lt 0 ] || [ "$y" -lt 0 ] || [ $((x + w)) -gt "$dw" ] || [ $((y + h)) -gt "$dh" ]; then
+        fail "$desktop: the ${w}x$h window at ($x, $y) is not wholly on the desktop"
+    fi
+    # Centred across; down, the title bar may push it by its height.
+    [ $((x - (dw - w) / 2)) -ge 0 ] && [ $((x - (dw - w) / 2)) -le 2 ] || fail "$desktop: left edge at $x, not centred"
+    [ $((y - (dh - h) / 2)) -ge 0 ] && [ $((y - (dh - h) / 2)) -le 40 ] || fail "$desktop: top edge at $y, not centred"
+    file=$(shot "$E2E_RUN.png")
+    convert "$file" -crop "${w}x$h+$x+$y" +repage "$e2e_shots/$E2E_RUN-window.png"
+    E2E_WIDTH=$w E2E_HEIGHT=$h
+    [ "$(dark_pixels "$e2e_shots/$E2E_RUN-window.png" 100 995 200 50)" -gt 50 ] || fail "$desktop: no \"Выход\" on the screen"
+    xdotool windowactivate --sync "$E2E_WINDOW"
+    xdotool key alt+F4 # openbox's close
+    wait_program_exit 10
+    status=$?
+    [ "$status" = 0 ] || fail "$desktop: closed by the window manager, the program ended with status $status"
+    e2e_cleanup
+    e2e_pids=()
+done <<'EOF'
+1366x768|1280x720
+1920x1080|1280x720
 EOF
 finish

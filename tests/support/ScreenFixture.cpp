@@ -1,5 +1,7 @@
 #include "support/ScreenFixture.hpp"
 
+#include <iostream>
+
 ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed, unsigned antialiasing)
     : m_app(std::make_unique<App>(makeScreenMetrics(width, height), seed))
 {
@@ -8,7 +10,7 @@ ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed
     context.antialiasingLevel = antialiasing;
     m_target.create(width, height, context);
     buildDrawables(*m_app);
-    loadPictures(m_app->pages, m_app->metrics);
+    loadPictures(m_app->pages, m_app->metrics, {}, std::cerr);
     startGas(*m_app);
 }
 
