@@ -214,8 +214,10 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "and the gap histogram. E and sigma are in the demonstration's gap unit (one sixteenth\n"
                  "of the histogram's range, 52 pixels on a 1920-pixel-wide screen).",
                  "velorin-lab"};
-    app.footer("Output files appear whole or not at all. Exit status: 0 done, 1 an output file could not be\n"
-               "written, 2 bad arguments (nothing run), 130 interrupted (no file written).");
+    app.footer("Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
+               "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"
+               "written straight through. Exit status: 0 done, 1 an output could not be written, 2 bad\n"
+               "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = "zero";
     app.add_option("--law", law, "Pair law")

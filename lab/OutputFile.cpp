@@ -103,8 +103,10 @@ void OutputFile::openStandardOutput()
 
 bool OutputFile::write(const std::string& text)
 {
+    // Straight-through targets get each run's rows at once, for a reader
+    // that follows them; a file only ever sees whole chunks.
     m_buffer += text;
-    return m_buffer.size() < bufferBytes || flush();
+    return (!m_temporary.empty() && m_buffer.size() < bufferBytes) || flush();
 }
 
 bool OutputFile::flush()

@@ -6,9 +6,9 @@
 // Where a table goes, written as the rows come. A regular file, or a name not
 // yet taken, appears whole or not at all: the rows go to a temporary file
 // beside it, renamed over it at commit, and an existing file keeps its mode
-// (and its owner where that is allowed). A device, FIFO or socket is written
-// straight through, opened at once so that a FIFO's reader gets the rows as
-// they come. A symbolic link is followed: the file it names is replaced and
+// (and its owner where that is allowed). A device, FIFO or socket is never
+// replaced: it is written straight through, opened at once so that a FIFO's
+// reader gets the rows as they come (a socket refuses to open). A symbolic link is followed: the file it names is replaced and
 // the link stays. Whatever is not committed is removed (a temporary file) or
 // closed when its OutputFile goes.
 class OutputFile
@@ -25,7 +25,8 @@ public:
     bool open(const std::string& path);
     // The process's standard output, written straight through, never closed.
     void openStandardOutput();
-    // Buffered; false, with the reason in error(), when a write failed.
+    // Buffered for a file, at once for anything else; false, with the reason
+    // in error(), when a write failed.
     bool write(const std::string& text);
     // Writes what is buffered and, for a file, flushes it to the disk and
     // renames it over the target; false, with the reason in error(), when
