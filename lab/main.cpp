@@ -103,9 +103,12 @@ int main(int argc, char** argv)
             std::cerr << "velorin-lab: " << t.file.error() << "\n";
             return 1;
         }
-        if (failure.empty() && !t.file.write(t.header()))
-            failure = t.file.error();
     }
+    // Headers only once every target is open: a refused one leaves nothing
+    // behind, on the standard output either.
+    for (Table& t : tables)
+        if (t.wanted && failure.empty() && !t.file.write(t.header()))
+            failure = t.file.error();
 
     // The shard's runs are K, K + N, K + 2N, ... of the sweep; each keeps
     // its index in the whole sweep.

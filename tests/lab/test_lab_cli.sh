@@ -32,8 +32,9 @@ if [ "$(id -u)" -ne 0 ]; then
     [ $status -eq 1 ] || fail "unwritable --out: status $status, expected 1"
     grep -q "locked/out.csv" "$dir/stderr" || fail "unwritable --out: message does not name the file"
 fi
-"$lab" --seconds 1 --series "$dir/no/such/dir/series.csv" 2>/dev/null
+"$lab" --seconds 1 --series "$dir/no/such/dir/series.csv" 2>/dev/null >"$dir/stdout"
 [ $? -eq 1 ] || fail "--series into a missing folder: expected status 1"
+[ -s "$dir/stdout" ] && fail "--series into a missing folder: a table began on standard output"
 # A target that is a folder: the rename fails at the end, the temporary goes.
 mkdir "$dir/taken.csv"
 "$lab" --seconds 1 --out "$dir/taken.csv" 2>/dev/null
