@@ -17,6 +17,10 @@ constexpr ScreenSize largestScreen{7680, 4320};
 
 std::string sizeText(ScreenSize size); // "WIDTHxHEIGHT"
 
-// "WIDTHxHEIGHT" within smallestScreen ... largestScreen. Returns the size,
-// or nothing with the reason in `why`.
+// "WIDTHxHEIGHT", two whole numbers of pixels in decimal and a small x, of
+// any magnitude. Returns the size, or nothing with what is malformed in `why`.
+std::optional<ScreenSize> parseSizeForm(const std::string& text, std::string& why);
+
+// A well-formed size within smallestScreen ... largestScreen. Returns the
+// size, or nothing with the reason in `why`.
 std::optional<ScreenSize> parseScreenSize(const std::string& text, std::string& why);

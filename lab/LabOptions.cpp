@@ -5,6 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cstdint>
 #include <sstream>
 #include <thread>
@@ -37,19 +39,43 @@ const SweepSetting* findSweepSetting(const std::string& name)
     return nullptr;
 }
 
-bool parseInt(const std::string& text, int& value)
+// A whole number written in decimal: an optional sign, then digits. A
+// leading zero is only a zero (010 is ten, as a student means it), and 0x10
+// is no number. Empty when text is one, else what is wrong with it.
+std::string parseDecimal(const std::string& text, long long& value)
 {
-    std::size_t used = 0;
-    try
-    {
-        value = std::stoi(text, &used);
-    }
-    catch (const std::exception&)
-    {
-        return false;
-    }
-    return used == text.size();
+    const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    const bool digits = text.size() > sign && text.find_first_not_of("0123456789", sign) == std::string::npos;
+    if (!digits)
+        return "'" + text + "' is not a whole number in decimal digits";
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    if (std::from_chars(first, text.data() + text.size(), value).ec != std::errc())
+        return text + " is too large a number";
+    return {};
 }
+
+std::string parseInt(const std::string& text, int& value)
+{
+    long long wide = 0;
+    std::string e = parseDecimal(text, wide);
+    if (e.empty() && (wide < INT_MIN || wide > INT_MAX))
+        e = text + " is too large a number";
+    value = static_cast<int>(wide);
+    return e;
+}
+
+// Rewrites an option's value as plain decimal before the option reads it,
+// which would take a leading 0 for octal and 0x for hexadecimal.
+const CLI::Validator decimal(
+    [](std::string& text)
+    {
+        long long value = 0;
+        std::string e = parseDecimal(text, value);
+        if (e.empty())
+            text = std::to_string(value);
+        return e;
+    },
+    "");
 
 std::string checkSweepValue(const SweepSetting& setting, int v)
 {
@@ -63,12 +89,20 @@ std::string checkSweepValue(const SweepSetting& setting, int v)
 // what is wrong.
 std::string parseSweep(const std::string& text, Sweep& sweep)
 {
+    const char* const form =
+        "expected NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of temperature, mass, c, count, width, dt";
+    if (text.empty())
+        return std::string("empty; ") + form;
     const std::size_t eq = text.find('=');
+    if (eq == std::string::npos)
+        return "no '=' in '" + text + "'; " + form;
     const std::string name = text.substr(0, eq);
     const SweepSetting* setting = findSweepSetting(name);
-    if (eq == std::string::npos || !setting)
-        return "expected NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of temperature, mass, c, count, width, dt";
+    if (!setting)
+        return "'" + name + "' is no setting a sweep varies; " + form;
     const std::string list = text.substr(eq + 1);
+    if (list.empty())
+        return "no values after " + name + "=; " + form;
     sweep.name = name;
     sweep.values.clear();
     std::vector<std::string> parts;
@@ -76,14 +110,23 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
     std::stringstream stream(list);
     for (std::string part; std::getline(stream, part, separator);)
         parts.push_back(part);
-    if (list.empty() || list.back() == separator)
+    if (list.back() == separator)
         parts.push_back("");
     if (separator == ':')
     {
-        int from = 0, to = 0, step = 0;
-        if (parts.size() != 3 || !parseInt(parts[0], from) || !parseInt(parts[1], to) || !parseInt(parts[2], step) ||
-            step <= 0 || to < from)
-            return "expected " + name + "=FROM:TO:STEP, whole numbers with FROM <= TO and STEP >= 1";
+        const std::string range = "expected " + name + "=FROM:TO:STEP";
+        if (parts.size() != 3)
+            return range + ", three numbers, not " + std::to_string(parts.size());
+        int ends[3] = {};
+        const char* const names[3] = {"FROM", "TO", "STEP"};
+        for (int k = 0; k < 3; ++k)
+            if (const std::string e = parseInt(parts[k], ends[k]); !e.empty())
+                return range + ": " + names[k] + " " + e;
+        const auto [from, to, step] = ends;
+        if (step <= 0)
+            return range + ": STEP " + std::to_string(step) + " is below 1";
+        if (to < from)
+            return range + ": TO " + std::to_string(to) + " is below FROM " + std::to_string(from);
         // The ends first: a range far outside would make billions of values.
         std::string e = checkSweepValue(*setting, from);
         if (e.empty())
@@ -98,8 +141,8 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
         for (const std::string& part : parts)
         {
             int v = 0;
-            if (!parseInt(part, v))
-                return "'" + part + "' is not a whole number";
+            if (const std::string e = parseInt(part, v); !e.empty())
+                return e;
             if (const std::string e = checkSweepValue(*setting, v); !e.empty())
                 return e;
             sweep.values.push_back(v);
@@ -108,9 +151,31 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
     return {};
 }
 
+// K/N: every N-th run of the sweep from run K on.
+std::string parseShard(const std::string& text, LabOptions& options)
+{
+    const std::string form = "expected K/N, the K-th of N shards with 0 <= K < N, such as 0/4";
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos)
+        return "no '/' in '" + text + "'; " + form;
+    int k = 0, n = 0;
+    if (std::string e = parseInt(text.substr(0, slash), k); !e.empty())
+        return "K " + e + "; " + form;
+    if (std::string e = parseInt(text.substr(slash + 1), n); !e.empty())
+        return "N " + e + "; " + form;
+    if (n < 1 || k < 0 || k >= n)
+        return "'" + text + "': " + form;
+    options.shardIndex = k;
+    options.shardCount = n;
+    return {};
+}
+
 std::string parseScreen(const std::string& text, RunSettings& settings)
 {
     std::string why;
+    const std::optional<ScreenSize> form = parseSizeForm(text, why);
+    if (!form)
+        return why;
     const std::optional<ScreenSize> size = parseScreenSize(text, why);
     if (!size)
         return "Value " + text + " not in range " + sizeText(smallestScreen) + " to " + sizeText(largestScreen);
@@ -122,8 +187,9 @@ std::string parseScreen(const std::string& text, RunSettings& settings)
 // The width must fit the count on the screen, for every run.
 std::string checkWidths(const LabOptions& options)
 {
-    for (const RunSettings& run : expandRuns(options))
+    for (std::size_t i = 0, n = runCount(options); i < n; i += static_cast<std::size_t>(options.repeat))
     {
+        const RunSettings run = runAt(options, i);
         const int widest = widestParticle(run.count);
         if (run.width > widest)
         {
@@ -148,8 +214,10 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "and the gap histogram. E and sigma are in the demonstration's gap unit (one sixteenth\n"
                  "of the histogram's range, 52 pixels on a 1920-pixel-wide screen).",
                  "velorin-lab"};
-    app.footer("Output files appear whole or not at all. Exit status: 0 done, 1 an output file could not be\n"
-               "written, 2 bad arguments (nothing run), 130 interrupted (no file written).");
+    app.footer("Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
+               "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"
+               "written straight through. Exit status: 0 done, 1 an output could not be written, 2 bad\n"
+               "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = "zero";
     app.add_option("--law", law, "Pair law")
@@ -157,41 +225,66 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
         ->capture_default_str();
     app.add_option("--count", s.count, "Number of particles")
         ->check(CLI::Range(minParticles, maxParticles))
+        ->transform(decimal)
         ->capture_default_str();
     app.add_option("--width", s.width,
                    "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
                    "at most 500 / COUNT")
         ->check(CLI::Range(1, 250))
+        ->transform(decimal)
         ->capture_default_str();
-    app.add_option("--temperature", s.temperature, "Temperature T")->check(CLI::Range(1, 50))->capture_default_str();
-    app.add_option("--mass", s.mass, "Particle mass m")->check(CLI::Range(1, 50))->capture_default_str();
-    app.add_option("--c", s.c, "Strength C of the pair law")->check(CLI::Range(1, 5))->capture_default_str();
+    app.add_option("--temperature", s.temperature, "Temperature T")
+        ->check(CLI::Range(1, 50))
+        ->transform(decimal)
+        ->capture_default_str();
+    app.add_option("--mass", s.mass, "Particle mass m")
+        ->check(CLI::Range(1, 50))
+        ->transform(decimal)
+        ->capture_default_str();
+    app.add_option("--c", s.c, "Strength C of the pair law")
+        ->check(CLI::Range(1, 5))
+        ->transform(decimal)
+        ->capture_default_str();
     app.add_option("--screen", screen, "Screen size in pixels, 640x360 to 7680x4320")
         ->type_name("WxH")
         ->capture_default_str();
-    app.add_option("--dt", s.dt, "Milliseconds per tick")->check(CLI::Range(1, 1000))->capture_default_str();
+    app.add_option("--dt", s.dt, "Milliseconds per tick")
+        ->check(CLI::Range(1, 1000))
+        ->transform(decimal)
+        ->capture_default_str();
     app.add_option("--seconds", s.seconds, "Simulated seconds measured per run")
         ->check(CLI::Range(1, 1000000))
+        ->transform(decimal)
         ->capture_default_str();
     app.add_option("--warmup", s.warmup, "Simulated seconds before the measurement")
         ->check(CLI::Range(0, 1000000))
+        ->transform(decimal)
         ->capture_default_str();
     app.add_option("--seed", s.seed, "Seed of the first run")
         ->check(CLI::Range(0LL, static_cast<long long>(UINT32_MAX)))
+        ->transform(decimal)
         ->capture_default_str();
     app.add_option("--repeat", options.repeat, "Runs per value, with seeds SEED, SEED + 1, ...")
         ->check(CLI::Range(1, 1000))
+        ->transform(decimal)
         ->capture_default_str();
     app.add_option("--sweep", sweep,
                    "One run per value of one setting: NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of "
                    "temperature, mass, c, count, width, dt")
         ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...");
-    app.add_option("--jobs", options.jobs, "Runs at the same time (default: all cores)")->check(CLI::Range(1, 1024));
+    app.add_option("--jobs", options.jobs, "Runs at the same time (default: all cores)")
+        ->check(CLI::Range(1, 1024))
+        ->transform(decimal);
     app.add_option("--out", options.out, "CSV file of one row per run (default: standard output)")->type_name("FILE");
     app.add_option("--series", options.series, "CSV file of one row per simulated second of each run")
         ->type_name("FILE");
     app.add_option("--histogram", options.histogram, "CSV file of the 16 bins of each run with their edges")
         ->type_name("FILE");
+    std::string shard;
+    app.add_option("--shard", shard,
+                   "Only every N-th run of the sweep from run K on (K from 0), for K of N machines; each row keeps "
+                   "its run index, so the shards' rows together are the whole sweep's")
+        ->type_name("K/N");
 
     std::string problem;
     try
@@ -201,11 +294,14 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                                            potentialNames.begin());
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
-        else if (!sweep.empty())
+        else if (app.count("--sweep") > 0)
         {
             if (const std::string e = parseSweep(sweep, options.sweep); !e.empty())
                 problem = "--sweep: " + e;
         }
+        if (problem.empty() && app.count("--shard") > 0)
+            if (const std::string e = parseShard(shard, options); !e.empty())
+                problem = "--shard: " + e;
         if (problem.empty())
             problem = checkWidths(options);
     }
@@ -222,21 +318,26 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     return -1;
 }
 
+std::size_t runCount(const LabOptions& options)
+{
+    const std::size_t values = findSweepSetting(options.sweep.name) ? options.sweep.values.size() : 1;
+    return values * static_cast<std::size_t>(options.repeat);
+}
+
+RunSettings runAt(const LabOptions& options, std::size_t index)
+{
+    const std::size_t repeat = static_cast<std::size_t>(options.repeat);
+    RunSettings run = options.settings;
+    if (const SweepSetting* setting = findSweepSetting(options.sweep.name))
+        run.*(setting->field) = options.sweep.values[index / repeat];
+    run.seed = options.settings.seed + static_cast<std::uint32_t>(index % repeat);
+    return run;
+}
+
 std::vector<RunSettings> expandRuns(const LabOptions& options)
 {
     std::vector<RunSettings> runs;
-    const SweepSetting* setting = findSweepSetting(options.sweep.name);
-    const std::vector<int> values = setting ? options.sweep.values : std::vector<int>{0};
-    for (int value : values)
-    {
-        for (int r = 0; r < options.repeat; ++r)
-        {
-            RunSettings run = options.settings;
-            if (setting)
-                run.*(setting->field) = value;
-            run.seed = options.settings.seed + static_cast<std::uint32_t>(r);
-            runs.push_back(run);
-        }
-    }
+    for (std::size_t i = 0, n = runCount(options); i < n; ++i)
+        runs.push_back(runAt(options, i));
     return runs;
 }

@@ -2,6 +2,7 @@
 
 #include "lab/LabRun.hpp"
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -22,12 +23,20 @@ struct LabOptions
     std::string out; // empty: standard output
     std::string series;
     std::string histogram;
+    int shardIndex = 0; // --shard K/N: runs K, K + N, K + 2N, ... of the sweep
+    int shardCount = 1;
 };
 
 // Parses the command line. Returns -1 when the runs should go ahead, else
 // the exit status: 0 after --help or --version (printed on out), 2 for any
 // usage error (a message naming the option and its range on err).
 int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std::ostream& out, std::ostream& err);
+
+// The number of runs of the sweep, and run `index` of it (both before any
+// shard is taken): made on demand, so a sweep of millions of runs is never
+// held whole.
+std::size_t runCount(const LabOptions& options);
+RunSettings runAt(const LabOptions& options, std::size_t index);
 
 // Every run, in output order: the sweep's values in the order given, each
 // with its seeds in ascending order.

@@ -28,59 +28,81 @@ std::string settingsFields(std::size_t index, const RunSettings& s)
 }
 
 std::string estimateFields(const Estimate& e) { return number(e.mean) + "," + number(e.standardError); }
+
+using RowsFunction = std::string (*)(const RunSettings&, const RunResult&, std::size_t);
+
+std::string wholeTable(std::string header, RowsFunction rows, const std::vector<RunSettings>& runs,
+                       const std::vector<RunResult>& results)
+{
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        header += rows(runs[i], results[i], i);
+    return header;
+}
 } // namespace
 
-std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
+std::string resultsHeader()
 {
     std::string text = settingsHeader;
     text += ",E,E_se,sigma,sigma_se,ratio,ratio_se,overlap_s";
     for (int b = 0; b < histogramBinCount; ++b)
         text += ",bin" + std::to_string(b);
-    text += "\n";
-    for (std::size_t i = 0; i < runs.size(); ++i)
+    return text + "\n";
+}
+
+std::string resultsRow(const RunSettings& settings, const RunResult& r, std::size_t run)
+{
+    std::string text = settingsFields(run, settings) + "," + estimateFields(r.gap) + "," + estimateFields(r.spread) +
+                       "," + estimateFields(r.ratio) + "," +
+                       (r.overlapSeconds ? number(*r.overlapSeconds) : std::string());
+    for (double fraction : r.binFractions)
+        text += "," + number(fraction);
+    return text + "\n";
+}
+
+std::string seriesHeader() { return std::string(settingsHeader) + ",time_s,E,sigma,ratio\n"; }
+
+std::string seriesRows(const RunSettings& settings, const RunResult& result, std::size_t run)
+{
+    const std::string prefix = settingsFields(run, settings);
+    std::string text;
+    for (const SeriesRow& row : result.series)
+        text += prefix + "," + std::to_string(row.second) + "," + number(row.gap) + "," + number(row.spread) + "," +
+                number(row.ratio) + "\n";
+    return text;
+}
+
+std::string histogramHeader() { return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,fraction\n"; }
+
+// Edges as the model bins: 15 equal bins up to the histogram's range, and
+// an overflow bin above it with no upper edge.
+std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run)
+{
+    const GasModel probe(runMetrics(settings), {});
+    const double range = probe.histogramRange();
+    const double unit = probe.gapUnit();
+    const std::string prefix = settingsFields(run, settings);
+    std::string text;
+    for (int b = 0; b < histogramBinCount; ++b)
     {
-        const RunResult& r = results[i];
-        text += settingsFields(i, runs[i]) + "," + estimateFields(r.gap) + "," + estimateFields(r.spread) + "," +
-                estimateFields(r.ratio) + "," + (r.overlapSeconds ? number(*r.overlapSeconds) : std::string());
-        for (double fraction : r.binFractions)
-            text += "," + number(fraction);
-        text += "\n";
+        const double from = range * b / (histogramBinCount - 1);
+        const double to = b + 1 < histogramBinCount ? range * (b + 1) / (histogramBinCount - 1) : NAN;
+        text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," + number(from / unit) +
+                "," + number(to / unit) + "," + number(result.binFractions[b]) + "\n";
     }
     return text;
+}
+
+std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
+{
+    return wholeTable(resultsHeader(), resultsRow, runs, results);
 }
 
 std::string seriesCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
 {
-    std::string text = std::string(settingsHeader) + ",time_s,E,sigma,ratio\n";
-    for (std::size_t i = 0; i < runs.size(); ++i)
-    {
-        const std::string prefix = settingsFields(i, runs[i]);
-        for (const SeriesRow& row : results[i].series)
-            text += prefix + "," + std::to_string(row.second) + "," + number(row.gap) + "," + number(row.spread) + "," +
-                    number(row.ratio) + "\n";
-    }
-    return text;
+    return wholeTable(seriesHeader(), seriesRows, runs, results);
 }
 
-// Edges as the model bins: 15 equal bins up to the histogram's range, and
-// an overflow bin above it with no upper edge.
 std::string histogramCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
 {
-    std::string text = std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,fraction\n";
-    for (std::size_t i = 0; i < runs.size(); ++i)
-    {
-        const ScreenMetrics metrics = runMetrics(runs[i]);
-        const GasModel probe(metrics, {});
-        const double range = probe.histogramRange();
-        const double unit = probe.gapUnit();
-        const std::string prefix = settingsFields(i, runs[i]);
-        for (int b = 0; b < histogramBinCount; ++b)
-        {
-            const double from = range * b / (histogramBinCount - 1);
-            const double to = b + 1 < histogramBinCount ? range * (b + 1) / (histogramBinCount - 1) : NAN;
-            text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," +
-                    number(from / unit) + "," + number(to / unit) + "," + number(results[i].binFractions[b]) + "\n";
-        }
-    }
-    return text;
+    return wholeTable(histogramHeader(), histogramRows, runs, results);
 }

@@ -2,12 +2,23 @@
 
 #include "lab/LabRun.hpp"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-// The three CSV tables, each a header line and its rows. Numbers carry six
-// significant digits; a figure that is undefined (no sample, no overlap
-// stop) is an empty field.
+// The three CSV tables, each a header line and then every run's rows in run
+// order. Numbers carry six significant digits; a figure that is undefined
+// (no sample, no overlap stop) is an empty field. The rows of one run are
+// formatted from that run alone, so a sweep's rows can be written as its runs
+// finish; `run` is the run's index in the whole sweep.
+std::string resultsHeader();
+std::string resultsRow(const RunSettings& settings, const RunResult& result, std::size_t run);
+std::string seriesHeader();
+std::string seriesRows(const RunSettings& settings, const RunResult& result, std::size_t run);
+std::string histogramHeader();
+std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run);
+
+// Whole tables: the header and the rows of runs[i] with results[i] as run i.
 std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);
 std::string seriesCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);
 std::string histogramCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);

@@ -27,6 +27,17 @@ void showProgress(const SweepProgress& p, std::chrono::steady_clock::time_point 
     const double left = rate > 0.0 ? static_cast<double>(p.ticks - p.ticksDone) / rate : 0.0;
     std::fprintf(stderr, "\r%d/%d runs, %.3g ticks/s, %.0f s left   ", p.runsDone, p.runs, rate, left);
 }
+
+// One table and where it goes.
+struct Table
+{
+    const char* option;
+    const std::string& path; // empty: the standard output
+    bool wanted;
+    std::string (*header)();
+    std::string (*rows)(const RunSettings&, const RunResult&, std::size_t);
+    OutputFile file;
+};
 } // namespace
 
 int main(int argc, char** argv)
@@ -35,71 +46,110 @@ int main(int argc, char** argv)
     if (const int status = parseLabOptions(argc, argv, options, std::cout, std::cerr); status >= 0)
         return status;
 
-    // Ctrl-C or a polite kill: the runs stop, the temporary files go.
+    Table tables[] = {
+        {"--out", options.out, true, resultsHeader, resultsRow, {}},
+        {"--series", options.series, !options.series.empty(), seriesHeader, seriesRows, {}},
+        {"--histogram", options.histogram, !options.histogram.empty(), histogramHeader, histogramRows, {}},
+    };
+
+    // Two tables into one file would leave only the last; refused before any
+    // file is touched.
+    std::vector<std::pair<std::string, std::string>> named; // identity, what names it
+    if (options.out.empty())
+        if (const std::string id = standardOutputIdentity(); !id.empty())
+            named.emplace_back(id, "the standard output");
+    for (const Table& t : tables)
+    {
+        if (t.path.empty())
+            continue;
+        const std::string id = fileIdentity(t.path);
+        for (const auto& [other, what] : named)
+            if (other == id)
+            {
+                std::cerr << "velorin-lab: " << t.option << " " << t.path << " names the same file as " << what
+                          << "\nRun with --help for more information.\n";
+                return 2;
+            }
+        named.emplace_back(id, std::string(t.option) + " " + t.path);
+    }
+
+    // Ctrl-C or a polite kill: the runs stop, the temporary files go. A
+    // reader that goes away is a write error, not a silent death that would
+    // leave temporary files.
     struct sigaction action = {};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 
-    OutputFile out, series, histogram;
-    struct Target
+    const auto interrupted = []
     {
-        OutputFile& file;
-        const std::string& path;
+        std::cerr << "velorin-lab: interrupted; no file written\n";
+        return 130;
     };
-    const Target targets[] = {{out, options.out}, {series, options.series}, {histogram, options.histogram}};
-    for (const Target& t : targets)
+    std::string failure;
+    for (Table& t : tables)
     {
-        if (!t.path.empty() && !t.file.open(t.path))
+        if (!t.wanted)
+            continue;
+        if (t.path.empty())
+            t.file.openStandardOutput();
+        else if (!t.file.open(t.path))
         {
+            if (stopRequested.load()) // while waiting for a FIFO's reader
+                return interrupted();
             std::cerr << "velorin-lab: " << t.file.error() << "\n";
             return 1;
         }
     }
+    // Headers only once every target is open: a refused one leaves nothing
+    // behind, on the standard output either.
+    for (Table& t : tables)
+        if (t.wanted && failure.empty() && !t.file.write(t.header()))
+            failure = t.file.error();
 
-    const std::vector<RunSettings> runs = expandRuns(options);
+    // The shard's runs are K, K + N, K + 2N, ... of the sweep; each keeps
+    // its index in the whole sweep.
+    const std::size_t first = static_cast<std::size_t>(options.shardIndex);
+    const std::size_t step = static_cast<std::size_t>(options.shardCount);
+    const std::size_t total = runCount(options);
+    const std::size_t count = total > first ? (total - first + step - 1) / step : 0;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<RunResult> results = runAll(runs, options.jobs, !options.series.empty(), stopRequested,
-                                                  [&](const SweepProgress& p)
-                                                  {
-                                                      if (terminal)
-                                                          showProgress(p, start);
-                                                  });
+    if (failure.empty())
+        runEach(
+            count, [&](std::size_t k) { return runAt(options, first + k * step); }, options.jobs,
+            !options.series.empty(), stopRequested,
+            [&](std::size_t k, const RunSettings& settings, RunResult&& result)
+            {
+                if (result.interrupted)
+                    return false;
+                for (Table& t : tables)
+                    if (t.wanted && !t.file.write(t.rows(settings, result, first + k * step)))
+                    {
+                        failure = t.file.error();
+                        return false;
+                    }
+                return true;
+            },
+            [&](const SweepProgress& p)
+            {
+                if (terminal)
+                    showProgress(p, start);
+            });
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
 
     if (stopRequested.load())
+        return interrupted();
+    for (Table& t : tables)
+        if (failure.empty() && t.wanted && !t.file.commit())
+            failure = t.file.error();
+    if (!failure.empty())
     {
-        std::cerr << "velorin-lab: interrupted; no file written\n";
-        return 130;
-    }
-
-    const std::string table = resultsCsv(runs, results);
-    if (options.out.empty())
-    {
-        std::cout << table << std::flush;
-        if (!std::cout)
-        {
-            std::cerr << "velorin-lab: cannot write to standard output\n";
-            return 1;
-        }
-    }
-    else if (!out.commit(table))
-    {
-        std::cerr << "velorin-lab: " << out.error() << "\n";
-        return 1;
-    }
-    if (!options.series.empty() && !series.commit(seriesCsv(runs, results)))
-    {
-        std::cerr << "velorin-lab: " << series.error() << "\n";
-        return 1;
-    }
-    if (!options.histogram.empty() && !histogram.commit(histogramCsv(runs, results)))
-    {
-        std::cerr << "velorin-lab: " << histogram.error() << "\n";
+        std::cerr << "velorin-lab: " << failure << "\n";
         return 1;
     }
     return 0;

@@ -33,7 +33,8 @@ done <<EOF
 -|--window|2|err|^velorin: --window
 -|--record|2|err|^velorin: --record
 -|--window 1280|2|err|^velorin: --window: '1280' is not a size
--|--window 99999999999x720|2|err|not a size
+-|--window 99999999999x720|2|err|not a size: the width 99999999999 is too large a number
+-|--window 1280X720|2|err|not a size: the width and height are parted by a small x, not X
 -|--window 639x360|2|err|639x360 is smaller
 -|--window 640x359|2|err|640x359 is smaller
 -|--window 7681x4320|2|err|7681x4320 is larger

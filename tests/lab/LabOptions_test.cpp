@@ -54,8 +54,24 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
     } cases[] = {
         {{"--count", "1"}, "--count: Value 1 not in range 2 to 100"},
         {{"--count", "101"}, "--count: Value 101 not in range 2 to 100"},
-        {{"--count", "ten"}, "--count: Value ten not in range 2 to 100"},
-        {{"--temperature", "2.5"}, "--temperature: Value 2.5 not in range 1 to 50"},
+        {{"--count", "ten"}, "--count: 'ten' is not a whole number in decimal digits"},
+        {{"--temperature", "2.5"}, "--temperature: '2.5' is not a whole number"},
+        {{"--count", "0x10"}, "--count: '0x10' is not a whole number"},
+        {{"--jobs", "0x2"}, "--jobs: '0x2' is not a whole number"},
+        {{"--seed", ""}, "--seed: '' is not a whole number"},
+        {{"--dt", "99999999999999999999"}, "--dt: 99999999999999999999 is too large a number"},
+        {{"--screen", "1280X720"}, "--screen: '1280X720' is not a size: the width and height are parted by a small x"},
+        {{"--screen", "1280x72O"}, "--screen: '1280x72O' is not a size: the height '72O' is not a whole number"},
+        {{"--screen", "1280x720x2"}, "--screen: '1280x720x2' is not a size: more than one x"},
+        {{"--sweep", ""}, "--sweep: empty; expected NAME=FROM:TO:STEP"},
+        {{"--sweep", "temperature"}, "--sweep: no '=' in 'temperature'"},
+        {{"--sweep", "c="}, "--sweep: no values after c="},
+        {{"--sweep", "c=1:0x5:1"}, "--sweep: expected c=FROM:TO:STEP: TO '0x5' is not a whole number"},
+        {{"--sweep", "c=1:5"}, "--sweep: expected c=FROM:TO:STEP, three numbers, not 2"},
+        {{"--sweep", "c=1,0x2"}, "--sweep: '0x2' is not a whole number"},
+        {{"--shard", "4/4"}, "--shard: '4/4': expected K/N"},
+        {{"--shard", "1"}, "--shard: no '/' in '1'"},
+        {{"--shard", "0/0x4"}, "--shard: N '0x4' is not a whole number"},
         {{"--mass", "0"}, "--mass: Value 0 not in range 1 to 50"},
         {{"--c", "6"}, "--c: Value 6 not in range 1 to 5"},
         {{"--dt", "1001"}, "--dt: Value 1001 not in range 1 to 1000"},
@@ -64,7 +80,7 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--seed", "4294967296"}, "--seed: Value 4294967296 not in range 0 to 4294967295"},
         {{"--repeat", "0"}, "--repeat: Value 0 not in range 1 to 1000"},
         {{"--law", "gravity"}, "--law: gravity not in {zero,attraction,repulsion,lennard-jones}"},
-        {{"--screen", "1920"}, "--screen: Value 1920 not in range 640x360 to 7680x4320"},
+        {{"--screen", "1920"}, "--screen: '1920' is not a size: no x between the width and the height"},
         {{"--screen", "639x480"}, "--screen: Value 639x480 not in range 640x360 to 7680x4320"},
         {{"--width", "34"}, "--width: Value 34 not in range 1 to 33"},
         {{"--width", "251", "--count", "2"}, "--width: Value 251 not in range 1 to 250"},
@@ -75,9 +91,9 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--sweep", "mass=1:2000000000:1"}, "--sweep: mass 2000000000 not in range 1 to 50"},
         {{"--sweep", "c=1,2,x"}, "--sweep: 'x' is not a whole number"},
         {{"--sweep", "c=1,"}, "--sweep: '' is not a whole number"},
-        {{"--sweep", "mass=10:1:1"}, "--sweep: expected mass=FROM:TO:STEP"},
-        {{"--sweep", "mass=1:10:0"}, "--sweep: expected mass=FROM:TO:STEP"},
-        {{"--sweep", "seed=1:3:1"}, "--sweep: expected NAME=FROM:TO:STEP"},
+        {{"--sweep", "mass=10:1:1"}, "--sweep: expected mass=FROM:TO:STEP: TO 1 is below FROM 10"},
+        {{"--sweep", "mass=1:10:0"}, "--sweep: expected mass=FROM:TO:STEP: STEP 0 is below 1"},
+        {{"--sweep", "seed=1:3:1"}, "--sweep: 'seed' is no setting a sweep varies; expected NAME=FROM:TO:STEP"},
         {{"--frobnicate"}, "The following argument was not expected: --frobnicate"},
     };
     for (const auto& c : cases)
@@ -102,6 +118,37 @@ TEST(LabOptions, AcceptedEdgesOfEveryRange)
         const Parsed p = parse(args);
         EXPECT_EQ(p.status, -1) << args[0] << " " << args[1] << ": " << p.err;
     }
+}
+
+// Every number is decimal: a leading zero is no octal prefix.
+TEST(LabOptions, NumbersAreDecimal)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        int RunSettings::*field;
+        int value;
+    } cases[] = {
+        {{"--count", "09"}, &RunSettings::count, 9},
+        {{"--temperature", "010"}, &RunSettings::temperature, 10},
+        {{"--mass", "+007"}, &RunSettings::mass, 7},
+        {{"--dt", "0012"}, &RunSettings::dt, 12},
+        {{"--warmup", "00"}, &RunSettings::warmup, 0},
+        {{"--sweep", "c=01:05:02"}, &RunSettings::c, 3},
+        {{"--sweep", "width=08,010"}, &RunSettings::width, 10},
+    };
+    for (const auto& c : cases)
+    {
+        const Parsed p = parse(c.args);
+        ASSERT_EQ(p.status, -1) << c.args[0] << " " << c.args[1] << ": " << p.err;
+        const std::vector<RunSettings> runs = expandRuns(p.options);
+        EXPECT_EQ(runs[runs.size() / 2].*c.field, c.value) << c.args[0] << " " << c.args[1];
+    }
+    const Parsed seeded = parse({"--seed", "010", "--jobs", "08", "--repeat", "011", "--shard", "03/010"});
+    ASSERT_EQ(seeded.status, -1) << seeded.err;
+    EXPECT_EQ((std::vector<long long>{seeded.options.settings.seed, seeded.options.jobs, seeded.options.repeat,
+                                      seeded.options.shardIndex, seeded.options.shardCount}),
+              (std::vector<long long>{10, 8, 11, 3, 10}));
 }
 
 TEST(LabOptions, HelpAndVersionEndWithSuccess)

@@ -78,6 +78,37 @@ TEST(LabRun, ParallelSweepMatchesSerialRowForRow)
     EXPECT_EQ(histogramCsv(runs, serial), histogramCsv(runs, parallel));
 }
 
+// Long and short runs finish out of order on three threads; they are
+// delivered in run order all the same, each with its own settings, and a
+// refused delivery (a failed write) ends the sweep there.
+TEST(LabRun, SweepDeliversInRunOrderAndEndsWhenRefused)
+{
+    std::vector<RunSettings> runs;
+    for (std::uint32_t i = 0; i < 24; ++i)
+    {
+        RunSettings r = shortRun(PotentialKind::Repulsion, i + 1);
+        r.seconds = i % 5 == 0 ? 60 : 1;
+        runs.push_back(r);
+    }
+    const std::atomic<bool> stop{false};
+    for (std::size_t refusedAt : {runs.size(), std::size_t{7}})
+    {
+        std::vector<std::size_t> order;
+        runEach(
+            runs.size(), [&](std::size_t i) { return runs[i]; }, 3, false, stop,
+            [&](std::size_t i, const RunSettings& settings, RunResult&& result)
+            {
+                order.push_back(i);
+                EXPECT_EQ(settings.seed, runs[i].seed);
+                EXPECT_FALSE(result.interrupted);
+                return i != refusedAt;
+            });
+        std::vector<std::size_t> expected(std::min(runs.size(), refusedAt + 1));
+        std::iota(expected.begin(), expected.end(), std::size_t{0});
+        EXPECT_EQ(order, expected);
+    }
+}
+
 TEST(LabRun, FiguresAreTheScreensUnitUnrounded)
 {
     // Without warm-up and in ticks of 1 ms, the particles leave their even
