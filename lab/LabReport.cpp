@@ -70,14 +70,12 @@ std::string histogramCsv(const std::vector<RunSettings>& runs, const std::vector
     for (std::size_t i = 0; i < runs.size(); ++i)
     {
         const ScreenMetrics metrics = runMetrics(runs[i]);
-        const GasModel probe(metrics, {});
-        const double range = probe.histogramRange();
-        const double unit = probe.gapUnit();
+        const double unit = gapUnit(metrics);
         const std::string prefix = settingsFields(i, runs[i]);
         for (int b = 0; b < histogramBinCount; ++b)
         {
-            const double from = range * b / (histogramBinCount - 1);
-            const double to = b + 1 < histogramBinCount ? range * (b + 1) / (histogramBinCount - 1) : NAN;
+            const double from = binEdge(metrics, b);
+            const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
             text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," +
                     number(from / unit) + "," + number(to / unit) + "," + number(results[i].binFractions[b]) + "\n";
         }
