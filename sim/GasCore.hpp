@@ -28,15 +28,16 @@ inline ForceSettings forceSettings(const GasSettings& s) { return {s.law, s.temp
 // overflow bin.
 constexpr int histogramBins = 16;
 double histogramRange(const ScreenMetrics& m);
-// Lower edge of regular bin k (0 ... histogramBins - 1, the last being the
-// overflow bin's), in single precision as the model compares it.
+// Edge k = 0 ... 15 of the regular bins, in single precision as the model
+// compares it: bin k spans edges k and k + 1. Edge 15 is histogramRange up to
+// rounding; the overflow bin takes the gaps above histogramRange itself.
 float binEdge(const ScreenMetrics& m, int k);
 // The unit of the mean gap and its spread, whole pixels: one sixteenth of the
 // range, truncated.
 double gapUnit(const ScreenMetrics& m);
 
-// A one-dimensional gas: the numbers of N equal rectangles on one horizontal line between two
-// walls. Lengths are window pixels, time milliseconds, velocities pixels per
+// A one-dimensional gas: the numbers of N equal rectangles on one horizontal
+// line between two walls. Lengths are window pixels, time milliseconds, velocities pixels per
 // millisecond, accelerations pixels per millisecond squared. Index 0 is the
 // leftmost particle and the order of indices stays the left-to-right order.
 //
