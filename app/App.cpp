@@ -113,7 +113,8 @@ void startGas(App& app)
 {
     app.simulationClock.restart();
     app.readoutClock.restart();
-    app.gas.setup(particleWidthPixels(22, app.metrics), particleHeightPixels(app.metrics), 15);
+    const GasSettings start = defaultGasSettings();
+    app.gas.setup(particleWidthPixels(start.width, app.metrics), particleHeightPixels(app.metrics), start.count);
     app.run.started = true;
     app.run.paused = false;
 }
@@ -222,17 +223,15 @@ void tickSimulation(App& app)
     }
     if (static_cast<float>(app.simulationClock.wholeMilliseconds()) > 11.0f)
     {
-        app.gas.resolveContacts();
-        const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
-                                   app.settings.coefficientC};
-        app.gas.applyForces(forces, app.bonded);
         // dt: the whole milliseconds the frame loop has counted since the previous
         // tick, up to the start of this frame. The clock moves only between
         // frames, so this tick's own work is counted in the next frame's time.
         const float dt = static_cast<float>(app.simulationClock.wholeMilliseconds());
         app.simulationClock.restart();
-        app.gas.step(dt);
-        app.gas.updateBarHeights();
+        const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
+                                   app.settings.coefficientC};
+        // A broken order stops the tick; the next frame closes the window.
+        app.gas.tick(forces, app.bonded, dt);
     }
 }
 

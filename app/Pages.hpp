@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <filesystem>
 #include <future>
 #include <iosfwd>
@@ -41,13 +42,14 @@ struct PictureRow
     PictureScale scale;
 };
 
-constexpr std::array<PictureRow, pictureCount> pictureTable = {{
+constexpr PictureRow pictureTable[] = {
     {"images/Imrel.png", 70, 80, PictureScale::Stretched},     // FirstLogo
     {"images/Dovra.png", 1620, 80, PictureScale::Stretched},   // SecondLogo
     {"images/Theory.png", 370, 70, PictureScale::Uniform},     // Theory: its y scrolls
     {"images/photo1.png", 166, 420, PictureScale::Stretched},  // FirstPortrait
     {"images/photo2.png", 1475, 420, PictureScale::Stretched}, // SecondPortrait
-}};
+};
+static_assert(std::size(pictureTable) == pictureCount, "one row per picture");
 
 enum class PageTextId : int
 {
@@ -72,7 +74,7 @@ struct PageTextRow
     float x, y; // reference pixels
 };
 
-constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
+constexpr PageTextRow pageTextTable[] = {
     {L"Учебная лаборатория физики", 740, 90},             // Institution
     {L"Лекционная демонстрация по курсу", 590, 150},      // CourseHeading
     {L"«Статистическая физика»", 765, 210},               // CourseName
@@ -84,7 +86,8 @@ constexpr std::array<PageTextRow, pageTextCount> pageTextTable = {{
     {L"Разработчик интерфейса", 1456, 770},               // SecondAuthor
     {L"Научный руководитель:", 785, 865},                 // SupervisorCaption
     {L"Преподаватель курса", 715, 915},                   // Supervisor
-}};
+};
+static_assert(std::size(pageTextTable) == pageTextCount, "one row per text");
 
 // The theory page's scroll state. The image's top edge moves between the
 // top of the page (70 reference pixels) and theoryLowest, where the image's

@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Text.hpp>
 
 #include <array>
+#include <iterator>
 
 enum class ButtonId : int
 {
@@ -43,7 +44,7 @@ struct ButtonRow
 
 // The four menu items are 478 wide with 6-pixel gaps, so the last one ends
 // 10 pixels beyond the right edge of the screen.
-constexpr std::array<ButtonRow, buttonCount> buttonTable = {{
+constexpr ButtonRow buttonTable[] = {
     {0, 0, 478, 64, L"Начальная страница", 40, 16, true, ButtonKind::Plain},        // MenuStartPage
     {484, 0, 478, 64, L"Демонстрация", 594, 16, true, ButtonKind::Plain},           // MenuDemonstration
     {968, 0, 478, 64, L"Теория", 1130, 16, true, ButtonKind::Plain},                // MenuTheory
@@ -56,8 +57,8 @@ constexpr std::array<ButtonRow, buttonCount> buttonTable = {{
     {900, 360, 360, 64, L"Отталкивание", 964, 368, false, ButtonKind::Selectable},  // Repulsion
     {900, 430, 360, 64, L"Леннард-Джонс", 944, 438, false, ButtonKind::Selectable}, // LennardJones
     {900, 500, 360, 64, L"Нулевой", 1004, 508, false, ButtonKind::Selectable},      // ZeroPotential
-}};
-static_assert(buttonTable.size() == buttonCount, "one row per button");
+};
+static_assert(std::size(buttonTable) == buttonCount, "one row per button");
 
 struct Button
 {

@@ -30,12 +30,7 @@ struct DemoFrame
         gas.setup(scaleX(full, 22), scaleY(full, 140), 15);
         BondFlags bonded{};
         for (int i = 0; i < 50; ++i)
-        {
-            gas.resolveContacts();
-            gas.applyForces(ForceSettings{}, bonded);
-            gas.step(16);
-            gas.updateBarHeights();
-        }
+            gas.tick(ForceSettings{}, bonded, 16);
         // The count knob dragged: the costliest row, it recomputes the width too.
         const sf::Vector2f knob = sliderAt(sliders, SliderRow::Count).knob.getPosition();
         pressKnob(sliders, {knob.x + 10, knob.y + 10});

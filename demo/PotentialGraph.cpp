@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace
 {
@@ -25,12 +26,13 @@ struct GraphLook
     bool exponents; // the small "12" and "6" of the Lennard-Jones caption
     const wchar_t* caption;
 };
-constexpr std::array<GraphLook, 4> graphLooks = {{
+constexpr GraphLook graphLooks[] = {
     {2, 0, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = 0"},          // Zero
     {0, 3, {Strip::B, Strip::C, Strip::A}, false, L"U(R) = -C / R"},     // Attraction
     {2, 3, {Strip::A, Strip::B, Strip::C}, false, L"U(R) = C / R"},      // Repulsion
     {1, 3, {Strip::A, Strip::B, Strip::C}, true, L"U(R) = C/R  - C/R "}, // LennardJones
-}};
+};
+static_assert(std::size(graphLooks) == potentialKindCount, "one look per law");
 
 constexpr std::array<double, 5> ljStartOffsets = {178, 184.5, 187.9, 190, 191.5}; // C = 1 ... 5
 
@@ -120,7 +122,7 @@ void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const Scre
     makeBar(graph.uAxis, 1350, 290, 4, 400, m);
     for (std::size_t i = 0; i < rAxisY.size(); ++i)
         makeBar(graph.rAxes[i], 1350, rAxisY[i], 450, 4, m);
-    for (std::size_t i = 0; i < graphLooks.size(); ++i)
+    for (std::size_t i = 0; i < std::size(graphLooks); ++i)
         makeText(graph.formulaCaptions[i], font, graphLooks[i].caption, 1500, 438, m);
     // Superscripts over the two spaces of the Lennard-Jones caption, 10 pixels higher.
     makeText(graph.exponent12, font, L"12", 1674, 428, m, 26);

@@ -8,11 +8,11 @@
 // The five settings of the parameter sliders, in reference units.
 struct Settings
 {
-    int countSetting = 15; // particles, 2 ... 30
-    int widthSetting = 22; // reference pixels, 1 ... maxTotalWidth / countSetting
-    int temperature = 25;  // 1 ... 50
-    int mass = 25;         // 1 ... 50
-    int coefficientC = 1;  // 1 ... 5
+    int countSetting = defaultGasSettings().count;        // particles, sliderCountRange
+    int widthSetting = defaultGasSettings().width;        // reference pixels, 1 ... maxTotalWidth / countSetting
+    int temperature = defaultGasSettings().temperature;   // temperatureRange
+    int mass = defaultGasSettings().mass;                 // massRange
+    int coefficientC = defaultGasSettings().coefficientC; // coefficientRange
 };
 
 // Whether the gas advances, is frozen or has been reset, and which pair law
@@ -23,7 +23,7 @@ struct RunState
     bool paused = false;
     bool needsSetup = true; // a setting changed: the next Start sets the gas up again
     PotentialKind selectedPotential = PotentialKind::Zero;
-    std::array<bool, 4> potentialSelected = {true, false, false, false}; // indexed by PotentialKind
+    std::array<bool, potentialKindCount> potentialSelected = {true, false, false, false}; // indexed by PotentialKind
 };
 
 enum class RunPhase

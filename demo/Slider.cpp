@@ -26,8 +26,10 @@ int settingFromKnob(SliderRow row, float windowX, int countSetting, const Screen
 }
 
 // The setting each row drives, indexed by SliderRow.
-constexpr std::array<int Settings::*, sliderCount> settingOfRow = {
-    &Settings::countSetting, &Settings::widthSetting, &Settings::temperature, &Settings::mass, &Settings::coefficientC};
+// Its size comes from the rows.
+constexpr std::array settingOfRow = {&Settings::countSetting, &Settings::widthSetting, &Settings::temperature,
+                                     &Settings::mass, &Settings::coefficientC};
+static_assert(settingOfRow.size() == sliderCount, "one setting per slider");
 
 int& settingOf(Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
 int settingOf(const Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }

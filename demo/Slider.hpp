@@ -8,6 +8,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <array>
+#include <iterator>
 
 // The parameter rows, top to bottom.
 enum class SliderRow : int
@@ -37,19 +38,20 @@ struct SliderLayoutRow
     float knobX, knobY; // at start-up
 };
 
-constexpr std::array<SliderLayoutRow, sliderCount> sliderTable = {{
+constexpr SliderLayoutRow sliderTable[] = {
     {290, L"Число частиц:", 60, 298, 304, 298, L"2", 424, 298, L"30", 784, 298, 492, 356, 583, 290},    // Count
     {360, L"Ширина частиц:", 44, 368, 319, 368, L"1", 424, 368, nullptr, 784, 368, 492, 426, 583, 360}, // Width
     {430, L"Температура:", 64, 438, 300, 438, L"1", 424, 438, L"50", 784, 438, 492, 496, 583, 430},     // Temperature
     {500, L"Масса частицы:", 50, 508, 324, 508, L"1", 424, 508, L"50", 784, 508, 492, 566, 583, 500},   // Mass
     {570, L"Коэффициент C:", 42, 578, 338, 578, L"1", 424, 578, L"5", 784, 578, 492, 636, 460, 570},    // CoefficientC
-}};
-static_assert(sliderTable.size() == sliderCount, "one row per slider");
+};
+static_assert(std::size(sliderTable) == sliderCount, "one row per slider");
 
 // The order in which knob presses are tested, dragged knobs updated and value
 // texts written.
-constexpr std::array<SliderRow, sliderCount> sliderUpdateOrder = {
-    SliderRow::Width, SliderRow::Count, SliderRow::Temperature, SliderRow::Mass, SliderRow::CoefficientC};
+constexpr SliderRow sliderUpdateOrder[] = {SliderRow::Width, SliderRow::Count, SliderRow::Temperature, SliderRow::Mass,
+                                           SliderRow::CoefficientC};
+static_assert(std::size(sliderUpdateOrder) == sliderCount, "every slider once");
 
 // The range of a knob's left edge, reference pixels; its point at x + 32 then
 // stays over the track (492 ... 738).

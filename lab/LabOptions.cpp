@@ -23,11 +23,11 @@ struct SweepSetting
     int hi;
 };
 constexpr SweepSetting sweepSettings[] = {
-    {"temperature", &RunSettings::temperature, 1, 50},
-    {"mass", &RunSettings::mass, 1, 50},
-    {"c", &RunSettings::c, 1, 5},
-    {"count", &RunSettings::count, minParticles, maxParticles},
-    {"width", &RunSettings::width, 1, 250},
+    {"temperature", &RunSettings::temperature, temperatureRange.lo, temperatureRange.hi},
+    {"mass", &RunSettings::mass, massRange.lo, massRange.hi},
+    {"c", &RunSettings::c, coefficientRange.lo, coefficientRange.hi},
+    {"count", &RunSettings::count, countRange.lo, countRange.hi},
+    {"width", &RunSettings::width, widthRange.lo, widthRange.hi},
     {"dt", &RunSettings::dt, 1, 1000},
 };
 
@@ -219,30 +219,30 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                "written straight through. Exit status: 0 done, 1 an output could not be written, 2 bad\n"
                "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
-    std::string law = "zero";
+    std::string law = lawName(s.law);
     app.add_option("--law", law, "Pair law")
-        ->check(CLI::IsMember(std::vector<std::string>(potentialNames.begin(), potentialNames.end())))
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(potentialNames), std::end(potentialNames))))
         ->capture_default_str();
     app.add_option("--count", s.count, "Number of particles")
-        ->check(CLI::Range(minParticles, maxParticles))
+        ->check(CLI::Range(countRange.lo, countRange.hi))
         ->transform(decimal)
         ->capture_default_str();
     app.add_option("--width", s.width,
                    "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
                    "at most 500 / COUNT")
-        ->check(CLI::Range(1, 250))
+        ->check(CLI::Range(widthRange.lo, widthRange.hi))
         ->transform(decimal)
         ->capture_default_str();
     app.add_option("--temperature", s.temperature, "Temperature T")
-        ->check(CLI::Range(1, 50))
+        ->check(CLI::Range(temperatureRange.lo, temperatureRange.hi))
         ->transform(decimal)
         ->capture_default_str();
     app.add_option("--mass", s.mass, "Particle mass m")
-        ->check(CLI::Range(1, 50))
+        ->check(CLI::Range(massRange.lo, massRange.hi))
         ->transform(decimal)
         ->capture_default_str();
     app.add_option("--c", s.c, "Strength C of the pair law")
-        ->check(CLI::Range(1, 5))
+        ->check(CLI::Range(coefficientRange.lo, coefficientRange.hi))
         ->transform(decimal)
         ->capture_default_str();
     app.add_option("--screen", screen, "Screen size in pixels, 640x360 to 7680x4320")
@@ -290,8 +290,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     try
     {
         app.parse(argc, argv);
-        s.law = static_cast<PotentialKind>(std::find(potentialNames.begin(), potentialNames.end(), law) -
-                                           potentialNames.begin());
+        s.law = static_cast<PotentialKind>(std::find(std::begin(potentialNames), std::end(potentialNames), law) -
+                                           std::begin(potentialNames));
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
         else if (app.count("--sweep") > 0)

@@ -77,15 +77,14 @@ std::string histogramHeader() { return std::string(settingsHeader) + ",bin,from_
 // an overflow bin above it with no upper edge.
 std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run)
 {
-    const GasModel probe(runMetrics(settings), {});
-    const double range = probe.histogramRange();
-    const double unit = probe.gapUnit();
+    const ScreenMetrics metrics = runMetrics(settings);
+    const double unit = gapUnit(metrics);
     const std::string prefix = settingsFields(run, settings);
     std::string text;
     for (int b = 0; b < histogramBinCount; ++b)
     {
-        const double from = range * b / (histogramBinCount - 1);
-        const double to = b + 1 < histogramBinCount ? range * (b + 1) / (histogramBinCount - 1) : NAN;
+        const double from = binEdge(metrics, b);
+        const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
         text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," + number(from / unit) +
                 "," + number(to / unit) + "," + number(result.binFractions[b]) + "\n";
     }

@@ -58,13 +58,10 @@ double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& met
     return scaleX(metrics, static_cast<float>(settings.width));
 }
 
-int widestParticle(int count) { return static_cast<int>(500.0 / count + 32.0 / 246.0); }
-
 namespace
 {
 constexpr int errorBlocks = 20;
-constexpr float particleHeight = 140.0f; // reference pixels, drawn only
-constexpr long long pollTicks = 4096;    // ticks between looks at the stop request
+constexpr long long pollTicks = 4096; // ticks between looks at the stop request
 
 struct SecondAccumulator
 {
@@ -76,8 +73,8 @@ struct SecondAccumulator
 RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control)
 {
     const ScreenMetrics metrics = runMetrics(settings);
-    GasModel gas(metrics, std::mt19937(settings.seed));
-    gas.setup(particleWidthPixels(settings, metrics), scaleY(metrics, particleHeight), settings.count);
+    GasCore gas(metrics, std::mt19937(settings.seed));
+    gas.setup(particleWidthPixels(settings, metrics), settings.count);
     ForceSettings force;
     force.kind = settings.law;
     force.temperature = settings.temperature;
@@ -113,16 +110,13 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
         }
         // The tick of the demonstration; a broken order ends the run as it
         // ends the program.
-        gas.resolveContacts();
-        if (gas.overlapDetected())
+        if (!gas.tick(force, bonded, dt))
         {
             result.overlapSeconds = static_cast<double>(k) * settings.dt / 1000.0;
             break;
         }
-        gas.applyForces(force, bonded);
-        gas.step(dt);
 
-        const GasModel::GapMoments moments = gas.gapMoments();
+        const GasCore::GapMoments moments = gas.gapMoments();
         const double q = moments.mean > 0.0 ? moments.stdDev / moments.mean : 0.0;
         if (k >= warmTicks)
         {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/GasModel.hpp"
+#include "sim/GasCore.hpp"
 
 #include <array>
 #include <atomic>
@@ -13,13 +13,13 @@
 // screen, a screen size, a fixed tick and a seed.
 struct RunSettings
 {
-    PotentialKind law = PotentialKind::Zero;
-    int count = 15;       // particles
-    int width = 22;       // reference pixels, scaled with the screen width as on the slider
-    int temperature = 25; // 1 ... 50
-    int mass = 25;        // 1 ... 50
-    int c = 1;            // 1 ... 5
-    int dt = 12;          // milliseconds per tick
+    PotentialKind law = defaultGasSettings().law;
+    int count = defaultGasSettings().count; // particles
+    int width = defaultGasSettings().width; // reference pixels, scaled with the screen width as on the slider
+    int temperature = defaultGasSettings().temperature; // temperatureRange
+    int mass = defaultGasSettings().mass;               // massRange
+    int c = defaultGasSettings().coefficientC;          // coefficientRange
+    int dt = 12;                                        // milliseconds per tick
     unsigned screenWidth = 1920;
     unsigned screenHeight = 1080;
     int seconds = 600; // simulated seconds measured
@@ -27,7 +27,7 @@ struct RunSettings
     std::uint32_t seed = 1;
 };
 
-constexpr int histogramBinCount = 16;
+constexpr int histogramBinCount = histogramBins;
 
 // A mean over correlated samples and its standard error from block averages.
 struct Estimate
@@ -95,9 +95,5 @@ long long ticksFor(int seconds, int dt);
 // Screen metrics of the run's screen and the particle width in its pixels.
 ScreenMetrics runMetrics(const RunSettings& settings);
 double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& metrics);
-// The widest particle, reference pixels, for count of them: the row may take
-// 500 reference pixels (a quarter of the channel at every screen size), as
-// the width slider allows on a 1920-pixel-wide screen.
-int widestParticle(int count);
 
 RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control = {});

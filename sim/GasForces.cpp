@@ -1,7 +1,7 @@
 // Accelerations for the coming step: the pair law of the nearest neighbours,
 // a thermal kick of size ~ sqrt(T) and friction. Every strength is C / m.
 
-#include "sim/GasModel.hpp"
+#include "sim/GasCore.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -36,19 +36,19 @@ template <typename Term> void keepTermsFinite(std::vector<double>& gaps, Term te
 }
 } // namespace
 
-double GasModel::noise(double amplitude)
+double GasCore::noise(double amplitude)
 {
     const auto r = static_cast<std::uint32_t>(m_random());
     return (static_cast<int>(r % 3) - 1) * amplitude;
 }
 
-double GasModel::leftKick(double size)
+double GasCore::leftKick(double size)
 {
     const auto r = static_cast<std::uint32_t>(m_random());
     return (static_cast<int>(r % 2) - 1) * size;
 }
 
-double GasModel::rightKick(double size)
+double GasCore::rightKick(double size)
 {
     const auto r = static_cast<std::uint32_t>(m_random());
     return static_cast<int>(r % 2) * size;
@@ -56,29 +56,29 @@ double GasModel::rightKick(double size)
 
 // Its sign follows the previous acceleration, not the velocity: a particle
 // whose previous acceleration is 0 feels none.
-double GasModel::friction(int i, double k) const { return k * sign(m_accelerations[i]) * std::abs(m_velocities[i]); }
+double GasCore::friction(int i, double k) const { return k * sign(m_accelerations[i]) * std::abs(m_velocities[i]); }
 
-void GasModel::measureGaps()
+void GasCore::measureGaps()
 {
     for (int j = 0; j + 1 < m_particleCount; ++j)
         m_gaps[j] = gap(j);
 }
 
-void GasModel::bond(BondFlags& bonded, int i)
+void GasCore::bond(BondFlags& bonded, int i)
 {
     bonded[i] = 1;
     m_velocities[i] = 0.0;
     m_accelerations[i] = 0.0;
 }
 
-void GasModel::applyForces(const ForceSettings& settings, BondFlags& bonded)
+void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
 {
     if (!m_running || m_particleCount < minParticles)
         return;
 
-    const int temperature = std::clamp(settings.temperature, 1, 50);
-    const int mass = std::clamp(settings.mass, 1, 50);
-    const int c = std::clamp(settings.coefficientC, 1, 5);
+    const int temperature = temperatureRange.clamp(settings.temperature);
+    const int mass = massRange.clamp(settings.mass);
+    const int c = coefficientRange.clamp(settings.coefficientC);
     const int n = m_particleCount;
     const double kRep = c * 10.0 / mass;
     const double kAtt = c * 0.1 / mass;
@@ -156,7 +156,7 @@ void GasModel::applyForces(const ForceSettings& settings, BondFlags& bonded)
 // Each neighbour pulls with K / gap^2. Neighbours closer than 9 pixels stick:
 // they stop and are marked, and random kicks shake them loose again. A flag
 // set while treating one particle already governs a neighbour treated later.
-void GasModel::applyAttraction(double kAtt, double k, double s, double kick, BondFlags& bonded)
+void GasCore::applyAttraction(double kAtt, double k, double s, double kick, BondFlags& bonded)
 {
     const int n = m_particleCount;
     std::vector<double>& a = m_accelerations;

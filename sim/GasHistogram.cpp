@@ -1,59 +1,40 @@
 // The gap histogram: 15 equal bins from 0 to histogramRange and one overflow
-// bin, the bars drawn from the running totals, and the mean gap and its
-// spread in gap units.
+// bin, and the mean gap and its spread in gap units.
 
-#include "sim/GasModel.hpp"
-
-#include <SFML/Graphics/Color.hpp>
+#include "sim/GasCore.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
-constexpr int histogramBins = 16;
-
-// Reference pixels.
-constexpr float histogramSpan = 846.0f; // upper end of the regular bins; also the bars' span
-constexpr float barsLeft = 805.0f;      // left end of the bars' span
-constexpr float barsBase = 1033.0f;     // base line the bars stand on
-constexpr float barsWidth = 826.0f;     // all bars together
-constexpr float tallestBar = 330.0f;
-constexpr float barOutline = 1.0f; // absolute pixels
+constexpr float histogramSpan = 846.0f; // reference pixels: the upper end of the regular bins
 } // namespace
 
-void GasModel::resetHistogram()
+double histogramRange(const ScreenMetrics& m) { return scaleX(m, histogramSpan); }
+
+// In single precision: the index first, then times 846, times screenWidth,
+// over 1920, over the number of regular bins.
+float binEdge(const ScreenMetrics& m, int k)
+{
+    return static_cast<float>(k) * histogramSpan * m.screenWidth / referenceWidth /
+           static_cast<float>(histogramBins - 1);
+}
+
+double gapUnit(const ScreenMetrics& m) { return std::trunc(scaleX(m, histogramSpan) * 0.0625f); }
+
+void GasCore::resetHistogram()
 {
     m_binCount = histogramBins;
     m_binTotals.assign(m_binCount, 0.0);
     m_binCounts.assign(m_binCount, 0);
 
-    // Edge k of the regular bins, in single precision: the index first, then
-    // times 846, times screenWidth, over 1920, over the number of regular bins.
-    const float sw = m_metrics.screenWidth;
     m_binEdges.resize(m_binCount);
     for (int k = 0; k < m_binCount; ++k)
-        m_binEdges[k] =
-            static_cast<float>(k) * histogramSpan * sw / referenceWidth / static_cast<float>(m_binCount - 1);
-
-    // Turned by 180 degrees about their top-left corner, the bars reach left
-    // and up from their position: they stand on the base line with their
-    // right ends 846 / 16 reference pixels apart.
-    m_barShapes.assign(m_binCount, sf::RectangleShape());
-    m_barSizes.assign(m_binCount, sf::Vector2f(0.0f, 0.0f));
-    for (int k = 0; k < m_binCount; ++k)
-    {
-        sf::RectangleShape& bar = m_barShapes[k];
-        bar.setOutlineThickness(barOutline);
-        bar.setOutlineColor(sf::Color::Black);
-        bar.setRotation(180.0f);
-        bar.setPosition(scaleX(m_metrics, histogramSpan) / static_cast<float>(m_binCount) * static_cast<float>(k + 1) +
-                            scaleX(m_metrics, barsLeft),
-                        scaleY(m_metrics, barsBase));
-        bar.setFillColor(sf::Color::Green);
-    }
+        m_binEdges[k] = binEdge(m_metrics, k);
 }
 
-void GasModel::binGaps()
+void GasCore::binGaps()
 {
     std::fill(m_binCounts.begin(), m_binCounts.end(), 0);
     const double range = histogramRange();
@@ -81,23 +62,7 @@ void GasModel::binGaps()
     }
 }
 
-void GasModel::updateBarHeights()
-{
-    double fullest = 0.0;
-    for (double total : m_binTotals)
-        fullest = std::max(fullest, total);
-
-    // The fullest bin is 330 reference pixels tall; with nothing counted yet
-    // every bar is flat.
-    const float width = scaleX(m_metrics, barsWidth) / static_cast<float>(m_binCount);
-    for (int k = 0; k < m_binCount; ++k)
-    {
-        const float share = fullest > 0.0 ? static_cast<float>(m_binTotals[k] / fullest) : 0.0f;
-        m_barSizes[k] = {width, share * tallestBar * m_metrics.screenHeight / referenceHeight};
-    }
-}
-
-int GasModel::maxBinCount() const
+int GasCore::maxBinCount() const
 {
     int fullest = 0;
     for (int count : m_binCounts)
@@ -105,11 +70,7 @@ int GasModel::maxBinCount() const
     return fullest;
 }
 
-double GasModel::histogramRange() const { return scaleX(m_metrics, histogramSpan); }
-
-double GasModel::gapUnit() const { return std::trunc(scaleX(m_metrics, histogramSpan) * 0.0625f); }
-
-double GasModel::meanGap() const
+double GasCore::meanGap() const
 {
     if (m_particleCount < minParticles)
         return 0.0;
@@ -122,7 +83,7 @@ double GasModel::meanGap() const
 
 // The spread of the current gaps about their rounded mean, over the number of
 // gaps.
-double GasModel::gapStdDev() const
+double GasCore::gapStdDev() const
 {
     if (m_particleCount < minParticles)
         return 0.0;
@@ -137,7 +98,7 @@ double GasModel::gapStdDev() const
     return std::round(std::sqrt(sum / (m_particleCount - 1)) * 100.0) / 100.0;
 }
 
-GasModel::GapMoments GasModel::gapMoments() const
+GasCore::GapMoments GasCore::gapMoments() const
 {
     GapMoments moments;
     if (m_particleCount < minParticles)

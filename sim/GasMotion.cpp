@@ -2,7 +2,7 @@
 // the end particles bounce off the walls, and no particle may pass a
 // neighbour.
 
-#include "sim/GasModel.hpp"
+#include "sim/GasCore.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,7 @@ constexpr float wallMargin = 6.0f; // reference pixels between a wall line and t
 double limitSpeed(double v, double maxSpeed) { return std::abs(v) > maxSpeed ? sign(v) * maxSpeed : v; }
 } // namespace
 
-void GasModel::resolveContacts()
+void GasCore::resolveContacts()
 {
     if (!m_running || m_particleCount < minParticles)
         return;
@@ -61,7 +61,7 @@ void GasModel::resolveContacts()
     }
 }
 
-void GasModel::step(float dt)
+void GasCore::step(float dt)
 {
     if (!m_running || m_particleCount < minParticles)
         return;
@@ -113,7 +113,6 @@ void GasModel::step(float dt)
         const double q = predicted(1);
         x[0] = (p > leftBound && q > p + w) ? p : middle(leftBound, q);
     }
-    placeParticle(0);
 
     for (int i = 1; i < n - 1; ++i)
     {
@@ -122,7 +121,6 @@ void GasModel::step(float dt)
         const double b = x[i - 1] + w; // the left neighbour has already moved
         const double q = predicted(i + 1);
         x[i] = (p > b && q > p + w) ? p : middle(b, q);
-        placeParticle(i);
     }
 
     const int last = n - 1;
@@ -138,7 +136,6 @@ void GasModel::step(float dt)
         const double b = x[last - 1] + w;
         x[last] = (p > b && p + w < rightBound) ? p : middle(b, rightBound);
     }
-    placeParticle(last);
 
     binGaps();
 }

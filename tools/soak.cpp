@@ -4,14 +4,14 @@
 // to 40 ms, as a loaded frame loop would measure it (--frames 40-300 for a
 // slow machine).
 //
-//   soak [--ticks N] [--seed S] [--startup] [--law zero|attraction|repulsion|lj|all] [--screen WxH]
+//   soak [--ticks N] [--seed S] [--startup] [--law zero|attraction|repulsion|lennard-jones|all] [--screen WxH]
 //
 // By default the sliders stand at their most extreme: 30 particles of the
 // largest width the controls allow, T 50, m 1, C 5. --startup uses the
 // start-up settings instead: 15 particles of width 22, T 25, m 25, C 1.
 // Exits with 1 when a run was stopped by the order check, 2 on bad options.
 
-#include "sim/GasModel.hpp"
+#include "sim/GasCore.hpp"
 
 #include <chrono>
 #include <cmath>
@@ -36,23 +36,10 @@ struct Options
     int longestFrame = 40;  // ms: longer on a slow machine
 };
 
-struct Law
-{
-    const char* name;
-    PotentialKind kind;
-};
-
-constexpr Law laws[] = {
-    {"zero", PotentialKind::Zero},
-    {"attraction", PotentialKind::Attraction},
-    {"repulsion", PotentialKind::Repulsion},
-    {"lj", PotentialKind::LennardJones},
-};
-
 void usage()
 {
     std::fprintf(stderr, "usage: soak [--ticks N] [--seed S] [--startup] "
-                         "[--law zero|attraction|repulsion|lj|all] [--screen WxH] [--frames MIN-MAX]\n");
+                         "[--law zero|attraction|repulsion|lennard-jones|all] [--screen WxH] [--frames MIN-MAX]\n");
 }
 
 bool parse(int argc, char** argv, Options& options)
@@ -97,21 +84,21 @@ struct Outcome
 
 Outcome soak(const Options& options, const ScreenMetrics& metrics, PotentialKind kind)
 {
-    ForceSettings settings;
-    settings.kind = kind;
-    int count = 15;
-    int widthSetting = 22;
+    GasSettings gasSettings = defaultGasSettings();
+    gasSettings.law = kind;
     if (!options.startup)
     {
-        count = 30;
-        widthSetting = static_cast<int>(metrics.maxTotalWidth / count + 32.0 / 246.0);
-        settings.temperature = 50;
-        settings.mass = 1;
-        settings.coefficientC = 5;
+        gasSettings.count = sliderCountRange.hi;
+        gasSettings.width = widestParticle(gasSettings.count, metrics.maxTotalWidth);
+        gasSettings.temperature = temperatureRange.hi;
+        gasSettings.mass = massRange.lo;
+        gasSettings.coefficientC = coefficientRange.hi;
     }
+    const ForceSettings settings = forceSettings(gasSettings);
+    const int count = gasSettings.count;
 
-    GasModel gas(metrics, std::mt19937(options.seed));
-    gas.setup(scaleX(metrics, static_cast<float>(widthSetting)), scaleY(metrics, 140.0f), count);
+    GasCore gas(metrics, std::mt19937(options.seed));
+    gas.setup(scaleX(metrics, static_cast<float>(gasSettings.width)), count);
     BondFlags bonded{};
     std::mt19937 frameClock(options.seed ^ 0x5eedu);
     std::uniform_int_distribution<int> dt(options.shortestFrame, options.longestFrame);
@@ -120,15 +107,11 @@ Outcome soak(const Options& options, const ScreenMetrics& metrics, PotentialKind
     const auto start = std::chrono::steady_clock::now();
     for (long long t = 1; t <= options.ticks; ++t)
     {
-        gas.resolveContacts();
-        if (gas.overlapDetected())
+        if (!gas.tick(settings, bonded, static_cast<float>(dt(frameClock))))
         {
             outcome.overlapTick = t;
             break;
         }
-        gas.applyForces(settings, bonded);
-        gas.step(static_cast<float>(dt(frameClock)));
-        gas.updateBarHeights();
         outcome.ticksRun = t;
 
         const std::vector<double>& x = gas.positions();
@@ -167,8 +150,8 @@ int main(int argc, char** argv)
     }
     const ScreenMetrics metrics = makeScreenMetrics(options.screenWidth, options.screenHeight);
     bool known = options.law == "all";
-    for (const Law& law : laws)
-        known = known || options.law == law.name;
+    for (const char* name : potentialNames)
+        known = known || options.law == name;
     if (!known)
     {
         usage();
@@ -179,12 +162,13 @@ int main(int argc, char** argv)
                 options.screenHeight, options.seed, options.ticks, options.startup ? "start-up" : "extreme",
                 options.shortestFrame, options.longestFrame);
     bool stopped = false;
-    for (const Law& law : laws)
+    for (int law = 0; law < potentialKindCount; ++law)
     {
-        if (options.law != "all" && options.law != law.name)
+        const char* name = potentialNames[law];
+        if (options.law != "all" && options.law != name)
             continue;
-        const Outcome o = soak(options, metrics, law.kind);
-        std::printf("%-10s ", law.name);
+        const Outcome o = soak(options, metrics, static_cast<PotentialKind>(law));
+        std::printf("%-13s ", name);
         if (o.overlapTick != 0)
             std::printf("overlap stop in the contact pass of tick %lld (%lld ticks ran before it)", o.overlapTick,
                         o.overlapTick - 1);

@@ -19,17 +19,18 @@ TEST(SliderMapping, EveryKnobAtBothEndsOfItsTrack)
     for (const ScreenMetrics& m : {full, small})
     {
         SCOPED_TRACE(m.screenWidth);
-        EXPECT_EQ(countFromKnob(at(m, 460), m), 2);
-        EXPECT_EQ(countFromKnob(at(m, 706), m), 30);
-        EXPECT_EQ(temperatureFromKnob(at(m, 460), m), 1);
-        EXPECT_EQ(temperatureFromKnob(at(m, 706), m), 50);
-        EXPECT_EQ(massFromKnob(at(m, 460), m), 1);
-        EXPECT_EQ(massFromKnob(at(m, 706), m), 50);
-        EXPECT_EQ(coefficientFromKnob(at(m, 460), m), 1);
-        EXPECT_EQ(coefficientFromKnob(at(m, 706), m), 5);
+        // The knobs' ends are the ranges of the settings table.
+        EXPECT_EQ(countFromKnob(at(m, 460), m), sliderCountRange.lo);
+        EXPECT_EQ(countFromKnob(at(m, 706), m), sliderCountRange.hi);
+        EXPECT_EQ(temperatureFromKnob(at(m, 460), m), temperatureRange.lo);
+        EXPECT_EQ(temperatureFromKnob(at(m, 706), m), temperatureRange.hi);
+        EXPECT_EQ(massFromKnob(at(m, 460), m), massRange.lo);
+        EXPECT_EQ(massFromKnob(at(m, 706), m), massRange.hi);
+        EXPECT_EQ(coefficientFromKnob(at(m, 460), m), coefficientRange.lo);
+        EXPECT_EQ(coefficientFromKnob(at(m, 706), m), coefficientRange.hi);
         EXPECT_EQ(widthFromKnob(at(m, 460), 15, m), 1);
         // The widest particle is trunc(maxTotalWidth / count + 32 / 246).
-        EXPECT_EQ(widthFromKnob(at(m, 706), 15, m), static_cast<int>(m.maxTotalWidth / 15 + 32.0 / 246.0));
+        EXPECT_EQ(widthFromKnob(at(m, 706), 15, m), widestParticle(15, m.maxTotalWidth));
     }
 }
 
@@ -88,7 +89,7 @@ TEST(SliderMapping, SettingsStayInRangeOverTheWholeTravel)
             for (int n = 2; n <= 30; ++n)
             {
                 ASSERT_GE(widthFromKnob(x, n, m), 1);
-                ASSERT_LE(widthFromKnob(x, n, m), static_cast<int>(m.maxTotalWidth / n + 32.0 / 246.0));
+                ASSERT_LE(widthFromKnob(x, n, m), widestParticle(n, m.maxTotalWidth));
             }
         }
         EXPECT_EQ(previousCount, 30);

@@ -31,12 +31,12 @@ TEST(GasFiniteness, EveryAcceptedSettingStaysFiniteOrderedAndInside)
     {
         const auto& screen = screens[uniform(0, 3)];
         const ScreenMetrics metrics = makeScreenMetrics(screen[0], screen[1]);
-        const int count = setting(minParticles, maxParticles);
+        const int count = setting(countRange.lo, countRange.hi);
         // A row of at most 500 reference pixels, a quarter of the channel.
-        const int widest = static_cast<int>(500.0 / count + 32.0 / 246.0);
-        const int width = setting(1, widest);
+        const int width = setting(widthRange.lo, widestParticle(count));
         const ForceSettings settings =
-            lawSettings(allLaws[uniform(0, 3)], setting(1, 50), setting(1, 50), setting(1, 5));
+            lawSettings(allLaws[uniform(0, 3)], setting(temperatureRange.lo, temperatureRange.hi),
+                        setting(massRange.lo, massRange.hi), setting(coefficientRange.lo, coefficientRange.hi));
         const float dt = static_cast<float>(setting(1, 1000));
         SCOPED_TRACE(::testing::Message()
                      << "trial " << trial << ": law " << static_cast<int>(settings.kind) << ", " << count << " x "

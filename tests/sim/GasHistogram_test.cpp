@@ -72,6 +72,7 @@ TEST(GasHistogram, EdgesFollowTheSinglePrecisionFormulaOnOtherScreens)
         for (int k = 1; k < 15; ++k)
         {
             const double edge = static_cast<float>(k) * 846.0f * static_cast<float>(screen) / 1920.0f / 15.0f;
+            EXPECT_EQ(binEdge(makeScreenMetrics(screen, screen * 9 / 16), k), edge) << screen << " edge " << k;
             EXPECT_EQ(binOfGap(screen, edge), k - 1) << screen << " edge " << k;
             EXPECT_EQ(binOfGap(screen, edge, Gap::JustAbove), k) << screen << " edge " << k;
         }

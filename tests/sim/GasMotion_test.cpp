@@ -77,6 +77,50 @@ TEST(GasContacts, OverlapToleranceIsTwoPixels)
     }
 }
 
+// A broken order stops the tick after the contact pass: no forces, no
+// step, nothing binned, the rectangles where they were.
+TEST(GasTick, StopsAtABrokenOrderBeforeForcesAndStep)
+{
+    GasModel gas = makeGas(1920, 1080, 3);
+    placeAtRest(gas, {100.0, 110.0, 600.0});
+    gas.setParticle(2, 600.0, 0.05, 0.0);
+    BondFlags bonded{};
+    EXPECT_FALSE(gas.tick(lawSettings(PotentialKind::Repulsion), bonded, 30.0f));
+    EXPECT_TRUE(gas.overlapDetected());
+    EXPECT_EQ(gas.positions(), (std::vector<double>{100.0, 110.0, 600.0}));
+    EXPECT_EQ(gas.accelerations(), std::vector<double>(3, 0.0));
+    EXPECT_EQ(gas.binTotals(), std::vector<double>(16, 0.0));
+    EXPECT_EQ(gas.particleShape(2).getPosition().x, 600.0f);
+    EXPECT_FALSE(gas.tick(lawSettings(PotentialKind::Repulsion), bonded, 30.0f)) << "the stop is sticky";
+}
+
+// The drawn model moves exactly as a bare core with the same seed, and its
+// rectangles follow every tick.
+TEST(GasTick, ModelMovesAsItsCoreAndItsRectanglesFollow)
+{
+    for (PotentialKind law : allLaws)
+    {
+        SCOPED_TRACE(lawName(law));
+        const ScreenMetrics m = makeScreenMetrics(1280, 720);
+        GasCore core(m, std::mt19937(5));
+        core.setup(scaleX(m, 22.0f), 15);
+        GasModel model = makeGas(1280, 720, 15, 5);
+        BondFlags coreBonds{}, modelBonds{};
+        for (int t = 0; t < 2000; ++t)
+        {
+            const auto dt = static_cast<float>(12 + t % 29);
+            ASSERT_TRUE(core.tick(lawSettings(law), coreBonds, dt));
+            ASSERT_TRUE(model.tick(lawSettings(law), modelBonds, dt));
+        }
+        EXPECT_EQ(model.positions(), core.positions());
+        EXPECT_EQ(model.velocities(), core.velocities());
+        EXPECT_EQ(model.binTotals(), core.binTotals());
+        for (int i = 0; i < 15; ++i)
+            EXPECT_EQ(model.particleShape(i).getPosition(),
+                      sf::Vector2f(static_cast<float>(core.positions()[i]), 720.0f * 70.0f / 1080.0f));
+    }
+}
+
 TEST(GasContacts, OrderCheckSeesBeyondTheNeighbour)
 {
     // Width 1: every neighbour lies within 2 pixels of the previous limit,

@@ -27,10 +27,7 @@ inline void placeAtRest(GasModel& gas, std::initializer_list<double> positions)
 // One whole tick, in the order the frame loop runs it.
 inline void tick(GasModel& gas, const ForceSettings& settings, BondFlags& bonded, float dt)
 {
-    gas.resolveContacts();
-    gas.applyForces(settings, bonded);
-    gas.step(dt);
-    gas.updateBarHeights();
+    gas.tick(settings, bonded, dt);
 }
 
 inline ForceSettings lawSettings(PotentialKind kind, int temperature = 25, int mass = 25, int coefficientC = 1)
