@@ -8,9 +8,10 @@
 // beside it, renamed over it at commit, and an existing file keeps its mode
 // (and its owner where that is allowed). A device, FIFO or socket is never
 // replaced: it is written straight through, opened at once so that a FIFO's
-// reader gets the rows as they come (a socket refuses to open). A symbolic link is followed: the file it names is replaced and
-// the link stays. Whatever is not committed is removed (a temporary file) or
-// closed when its OutputFile goes.
+// reader gets the rows as they come (a socket refuses to open). A symbolic
+// link is followed: the file it names is replaced and the link stays.
+// Whatever is not committed is removed (a temporary file) or closed when its
+// OutputFile goes.
 class OutputFile
 {
 public:
