@@ -119,6 +119,20 @@ std::string parseScreen(const std::string& text, RunSettings& settings)
     return {};
 }
 
+std::string parseWarmup(const std::string& text, RunSettings& settings)
+{
+    if (text == "auto")
+    {
+        settings.warmup = autoWarmup;
+        return {};
+    }
+    int seconds = 0;
+    if (!parseInt(text, seconds) || seconds < 0 || seconds > 1000000)
+        return "Value " + text + " is neither auto nor a whole number of seconds from 0 to 1000000";
+    settings.warmup = seconds;
+    return {};
+}
+
 // The width must fit the count on the screen, for every run.
 std::string checkWidths(const LabOptions& options)
 {
@@ -173,9 +187,18 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     app.add_option("--seconds", s.seconds, "Simulated seconds measured per run")
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str();
-    app.add_option("--warmup", s.warmup, "Simulated seconds before the measurement")
-        ->check(CLI::Range(0, 1000000))
+    std::string warmup = "auto";
+    app.add_option("--warmup", warmup,
+                   "Simulated seconds run before the measurement, 0 to 1000000, or auto: the start is left out up "
+                   "to where the run has settled (the start that leaves the most independent samples), within "
+                   "--seconds")
+        ->type_name("auto|S")
         ->capture_default_str();
+    app.add_option("--precision", s.precision,
+                   "Run until the standard error of sigma / E is at most X and the quality is ok, at most "
+                   "--seconds; the row's seconds say how long was measured")
+        ->type_name("X")
+        ->check(CLI::PositiveNumber);
     app.add_option("--seed", s.seed, "Seed of the first run")
         ->check(CLI::Range(0LL, static_cast<long long>(UINT32_MAX)))
         ->capture_default_str();
@@ -201,6 +224,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                                            potentialNames.begin());
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
+        else if (const std::string e = parseWarmup(warmup, s); !e.empty())
+            problem = "--warmup: " + e;
         else if (!sweep.empty())
         {
             if (const std::string e = parseSweep(sweep, options.sweep); !e.empty())

@@ -5,6 +5,7 @@
 #include "lab/OutputFile.hpp"
 #include "lab/Sweep.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -14,6 +15,9 @@
 
 namespace
 {
+// Milliseconds: above this the tick, not the law, shapes the gas.
+constexpr int longestSoundTick = 100;
+
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores into it");
 
@@ -60,6 +64,11 @@ int main(int argc, char** argv)
     }
 
     const std::vector<RunSettings> runs = expandRuns(options);
+    const auto longest = std::max_element(runs.begin(), runs.end(),
+                                          [](const RunSettings& a, const RunSettings& b) { return a.dt < b.dt; });
+    if (longest != runs.end() && longest->dt > longestSoundTick)
+        std::cerr << "velorin-lab: ticks of " << longest->dt << " ms are longer than " << longestSoundTick
+                  << " ms; the gas then follows the tick more than its law (use --dt 12, the demonstration's tick)\n";
     const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto start = std::chrono::steady_clock::now();
     const std::vector<RunResult> results = runAll(runs, options.jobs, !options.series.empty(), stopRequested,
@@ -76,6 +85,9 @@ int main(int argc, char** argv)
         std::cerr << "velorin-lab: interrupted; no file written\n";
         return 130;
     }
+
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        std::cerr << qualityWarning(runs[i], results[i], i);
 
     const std::string table = resultsCsv(runs, results);
     if (options.out.empty())
