@@ -95,6 +95,14 @@ CorrelatedMean correlatedMean(const std::vector<double>& x, std::size_t from, st
             break;
         }
     }
+    // Each autocovariance about the series' own mean is low by about the
+    // variance of that mean, c0 g / n; the 2M + 1 terms of the window sum
+    // lose (2M + 1) g / n of g together.
+    const double lost = static_cast<double>(2 * m + 1) / static_cast<double>(n);
+    if (lost < 0.5)
+        g /= 1.0 - lost;
+    else
+        r.windowFound = false;
     // Noise can drive the sum below zero for anticorrelated series; the
     // variance of a mean is never negative.
     g = std::max(g, 0.0);
@@ -128,18 +136,25 @@ std::size_t equilibrationStart(const std::vector<double>& x)
 
 bool isPeriodic(const std::vector<double>& x, std::size_t from, std::size_t to, std::size_t maxPeriod)
 {
-    for (std::size_t p = 1; p <= maxPeriod && from + 2 * p <= to; ++p)
+    // Sum of |x[i + p] - x[i]| over the part.
+    auto change = [&](std::size_t p)
     {
-        double scale = 0.0;
-        for (std::size_t i = from; i < to; ++i)
-            scale = std::max(scale, std::abs(x[i]));
-        const double tolerance = 1e-9 * std::max(scale, 1e-300);
-        bool repeats = true;
-        for (std::size_t i = from; i + p < to && repeats; ++i)
-            repeats = std::abs(x[i + p] - x[i]) <= tolerance;
-        if (repeats)
+        double sum = 0.0;
+        for (std::size_t i = from; i + p < to; ++i)
+            sum += std::abs(x[i + p] - x[i]);
+        return sum;
+    };
+    double scale = 0.0;
+    for (std::size_t i = from; i < to; ++i)
+        scale = std::max(scale, std::abs(x[i]));
+    const double step = change(1);
+    if (step <= 1e-9 * scale * static_cast<double>(to - from))
+        return true; // constant but for rounding
+    // A cycle: after p samples the series comes back, up to a drift far
+    // smaller than its swing from one sample to the next.
+    for (std::size_t p = 2; p <= maxPeriod && from + 2 * p <= to; ++p)
+        if (change(p) <= 1e-3 * step)
             return true;
-    }
     return false;
 }
 

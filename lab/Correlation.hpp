@@ -32,9 +32,9 @@ inline CorrelatedMean correlatedMean(const std::vector<double>& x) { return corr
 // gives the most independent samples, (n - t0) / (2 tau of x[t0...]).
 std::size_t equilibrationStart(const std::vector<double>& x);
 
-// True when the series repeats itself exactly with a period of at most
-// maxPeriod samples (a constant included): nothing fluctuates, and no error
-// can be had from it.
+// True when the series is constant, or repeats itself with a period of at
+// most maxPeriod samples up to a drift a thousand times smaller than its
+// swing: nothing fluctuates, and no error can be had from it.
 bool isPeriodic(const std::vector<double>& x, std::size_t from, std::size_t to, std::size_t maxPeriod = 8);
 
 // Means of fixed blocks of ticks, for several quantities at once, so that a

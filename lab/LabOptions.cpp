@@ -128,7 +128,7 @@ std::string parseWarmup(const std::string& text, RunSettings& settings)
     }
     int seconds = 0;
     if (!parseInt(text, seconds) || seconds < 0 || seconds > 1000000)
-        return "Value " + text + " is neither auto nor a whole number of seconds from 0 to 1000000";
+        return "Value " + text + " not in range 0 to 1000000 or auto";
     settings.warmup = seconds;
     return {};
 }
@@ -157,12 +157,24 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     std::string screen = "1920x1080";
     std::string sweep;
 
-    CLI::App app{"Runs the one-dimensional gas of velorin without a window and writes what it measures as CSV:\n"
-                 "the mean gap E, its spread sigma and sigma / E with standard errors from block averages,\n"
-                 "and the gap histogram. E and sigma are in the demonstration's gap unit (one sixteenth\n"
-                 "of the histogram's range, 52 pixels on a 1920-pixel-wide screen).",
+    CLI::App app{"Runs the one-dimensional gas of velorin without a window and writes what it measures as CSV.\n"
+                 "Every tick the N - 1 gaps between neighbours are measured: E is their mean, sigma their population\n"
+                 "standard deviation (divided by N - 1), and sigma / E their ratio; a row gives the means of these\n"
+                 "over the measured ticks (sigma / E is the mean of the per-tick ratios, not E and sigma divided).\n"
+                 "E and sigma are in the gap unit: one sixteenth of the histogram's range, 52 pixels on a\n"
+                 "1920-pixel-wide screen (not the bin width, 56.4 pixels). Each standard error (_se) comes from the\n"
+                 "run's own integrated autocorrelation time; sigma_over_E_tau_s is that of sigma / E in simulated\n"
+                 "seconds. quality is ok, short (fewer than 50 autocorrelation times measured: the error is\n"
+                 "unreliable), drifting (the two halves disagree by more than three errors) or frozen (nothing\n"
+                 "fluctuates); anything but ok is also said on standard error. Under the zero law E_exact,\n"
+                 "sigma_over_E_exact and the histogram's share_exact are the exact hard-rod gas of the same count,\n"
+                 "width and screen (contact distance 7 pixels).",
                  "velorin-lab"};
-    app.footer("Output files appear whole or not at all. Exit status: 0 done, 1 an output file could not be\n"
+    app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
+               "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"
+               "no sample.\n"
+               "Ticks longer than 100 ms are warned about: the tick then shapes the gas more than its law.\n"
+               "Output files appear whole or not at all. Exit status: 0 done, 1 an output file could not be\n"
                "written, 2 bad arguments (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = "zero";
@@ -184,7 +196,9 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
         ->type_name("WxH")
         ->capture_default_str();
     app.add_option("--dt", s.dt, "Milliseconds per tick")->check(CLI::Range(1, 1000))->capture_default_str();
-    app.add_option("--seconds", s.seconds, "Simulated seconds measured per run")
+    app.add_option("--seconds", s.seconds,
+                   "Simulated seconds per run: measured after a fixed --warmup S, the whole run with --warmup "
+                   "auto, the most with --precision")
         ->check(CLI::Range(1, 1000000))
         ->capture_default_str();
     std::string warmup = "auto";

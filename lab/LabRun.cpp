@@ -225,6 +225,13 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
     for (std::size_t i = 0; i < 3; ++i)
         *estimates[i] = {a.means[i].mean, a.means[i].standardError};
     result.ratioTauSeconds = a.means[2].tau * pointSeconds;
+    if (a.quality == Quality::Frozen)
+    {
+        // A cycle has no error to give.
+        for (Estimate* e : estimates)
+            e->standardError = std::numeric_limits<double>::quiet_NaN();
+        result.ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
+    }
 
     const long long firstMeasured = warmTicks + static_cast<long long>(start) * coarse.ticksPerPoint();
     for (std::size_t i = 0; i < result.series.size(); ++i)

@@ -28,7 +28,7 @@ struct RunSettings
     unsigned screenHeight = 1080;
     // Simulated seconds: measured after a fixed warm-up, or the whole run
     // (warm-up included) with autoWarmup; the cap with a precision.
-    int seconds = 600;
+    int seconds = 3000;      // 50 correlation times of the slowest default quantity, E of the free gas (36 s), and more
     int warmup = autoWarmup; // simulated seconds before the measurement, or autoWarmup
     // Run until the standard error of sigma / E is at most this and the run
     // is trusted (0: run exactly the seconds).
