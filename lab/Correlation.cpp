@@ -89,7 +89,9 @@ CorrelatedMean correlatedMean(const std::vector<double>& x, std::size_t from, st
     for (; m < n; ++m)
     {
         g += 2.0 * c[m] / c[0];
-        if (static_cast<double>(m) >= windowFactor * g)
+        // At least windowFactor lags: an anticorrelated series sums to
+        // nearly nothing at the first lag and needs a few more.
+        if (static_cast<double>(m) >= windowFactor * std::max(g, 1.0))
         {
             r.windowFound = true;
             break;
