@@ -13,7 +13,7 @@ RunSettings benchRun(PotentialKind law, std::uint32_t seed)
 {
     RunSettings s;
     s.law = law;
-    s.seconds = 60; // 5000 ticks of 12 ms
+    s.seconds = 60;        // 5000 ticks of 12 ms
     s.warmup = autoWarmup; // the default: the equilibration search is part of the cost
     s.seed = seed;
     return s;
