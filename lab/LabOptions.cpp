@@ -184,6 +184,22 @@ std::string parseScreen(const std::string& text, RunSettings& settings)
     return {};
 }
 
+std::string parseWarmup(const std::string& text, RunSettings& settings)
+{
+    if (text == "auto")
+    {
+        settings.warmup = autoWarmup;
+        return {};
+    }
+    int seconds = 0;
+    if (const std::string e = parseInt(text, seconds); !e.empty())
+        return e + " (a whole number of seconds or auto)";
+    if (seconds < 0 || seconds > 1000000)
+        return "Value " + text + " not in range 0 to 1000000 or auto";
+    settings.warmup = seconds;
+    return {};
+}
+
 // The width must fit the count on the screen, for every run.
 std::string checkWidths(const LabOptions& options)
 {
@@ -209,12 +225,24 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     std::string screen = "1920x1080";
     std::string sweep;
 
-    CLI::App app{"Runs the one-dimensional gas of velorin without a window and writes what it measures as CSV:\n"
-                 "the mean gap E, its spread sigma and sigma / E with standard errors from block averages,\n"
-                 "and the gap histogram. E and sigma are in the demonstration's gap unit (one sixteenth\n"
-                 "of the histogram's range, 52 pixels on a 1920-pixel-wide screen).",
+    CLI::App app{"Runs the one-dimensional gas of velorin without a window and writes what it measures as CSV.\n"
+                 "Every tick the N - 1 gaps between neighbours are measured: E is their mean, sigma their population\n"
+                 "standard deviation (divided by N - 1), and sigma / E their ratio; a row gives the means of these\n"
+                 "over the measured ticks (sigma / E is the mean of the per-tick ratios, not E and sigma divided).\n"
+                 "E and sigma are in the gap unit: one sixteenth of the histogram's range, 52 pixels on a\n"
+                 "1920-pixel-wide screen (not the bin width, 56.4 pixels). Each standard error (_se) comes from the\n"
+                 "run's own integrated autocorrelation time; sigma_over_E_tau_s is that of sigma / E in simulated\n"
+                 "seconds. quality is ok, short (fewer than 50 autocorrelation times measured: the error is\n"
+                 "unreliable), drifting (the two halves disagree by more than three errors) or frozen (nothing\n"
+                 "fluctuates); anything but ok is also said on standard error. Under the zero law E_exact,\n"
+                 "sigma_over_E_exact and the histogram's share_exact are the exact hard-rod gas of the same count,\n"
+                 "width and screen (contact distance 7 pixels).",
                  "velorin-lab"};
-    app.footer("Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
+    app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
+               "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"
+               "no sample.\n"
+               "Ticks longer than 100 ms are warned about: the tick then shapes the gas more than its law.\n"
+               "Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
                "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"
                "written straight through. Exit status: 0 done, 1 an output could not be written, 2 bad\n"
                "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
@@ -252,14 +280,24 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
         ->check(CLI::Range(1, 1000))
         ->transform(decimal)
         ->capture_default_str();
-    app.add_option("--seconds", s.seconds, "Simulated seconds measured per run")
+    app.add_option("--seconds", s.seconds,
+                   "Simulated seconds per run: measured after a fixed --warmup S, the whole run with --warmup "
+                   "auto, the most with --precision")
         ->check(CLI::Range(1, 1000000))
         ->transform(decimal)
         ->capture_default_str();
-    app.add_option("--warmup", s.warmup, "Simulated seconds before the measurement")
-        ->check(CLI::Range(0, 1000000))
-        ->transform(decimal)
+    std::string warmup = "auto";
+    app.add_option("--warmup", warmup,
+                   "Simulated seconds run before the measurement, 0 to 1000000, or auto: the start is left out up "
+                   "to where the run has settled (the start that leaves the most independent samples), within "
+                   "--seconds")
+        ->type_name("auto|S")
         ->capture_default_str();
+    app.add_option("--precision", s.precision,
+                   "Run until the standard error of sigma / E is at most X and the quality is ok, at most "
+                   "--seconds; the row's seconds say how long was measured")
+        ->type_name("X")
+        ->check(CLI::PositiveNumber);
     app.add_option("--seed", s.seed, "Seed of the first run")
         ->check(CLI::Range(0LL, static_cast<long long>(UINT32_MAX)))
         ->transform(decimal)
@@ -294,6 +332,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                                            std::begin(potentialNames));
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
+        else if (const std::string e = parseWarmup(warmup, s); !e.empty())
+            problem = "--warmup: " + e;
         else if (app.count("--sweep") > 0)
         {
             if (const std::string e = parseSweep(sweep, options.sweep); !e.empty())

@@ -1,5 +1,6 @@
 #include "lab/LabReport.hpp"
 
+#include "lab/FreeGas.hpp"
 #include "lab/LabOptions.hpp"
 
 #include <cmath>
@@ -16,15 +17,23 @@ std::string number(double value)
     return text;
 }
 
-const char* const settingsHeader = "run,law,count,width,temperature,mass,c,screen,dt,seconds,warmup,seed";
+// The settings that make a run; how long it was measured is in the results.
+const char* const settingsHeader = "run,version,law,count,width,temperature,mass,c,screen,dt,seed";
 
 std::string settingsFields(std::size_t index, const RunSettings& s)
 {
-    return std::to_string(index) + "," + lawName(s.law) + "," + std::to_string(s.count) + "," +
+    return std::to_string(index) + "," VELORIN_VERSION "," + lawName(s.law) + "," + std::to_string(s.count) + "," +
            std::to_string(s.width) + "," + std::to_string(s.temperature) + "," + std::to_string(s.mass) + "," +
            std::to_string(s.c) + "," + std::to_string(s.screenWidth) + "x" + std::to_string(s.screenHeight) + "," +
-           std::to_string(s.dt) + "," + std::to_string(s.seconds) + "," + std::to_string(s.warmup) + "," +
-           std::to_string(s.seed);
+           std::to_string(s.dt) + "," + std::to_string(s.seed);
+}
+
+// The exact hard-rod figures exist for the zero law alone.
+std::optional<FreeGasPrediction> exactFor(const RunSettings& s)
+{
+    if (s.law != PotentialKind::Zero)
+        return std::nullopt;
+    return freeGasPrediction(s);
 }
 
 std::string estimateFields(const Estimate& e) { return number(e.mean) + "," + number(e.standardError); }
@@ -43,7 +52,8 @@ std::string wholeTable(std::string header, RowsFunction rows, const std::vector<
 std::string resultsHeader()
 {
     std::string text = settingsHeader;
-    text += ",E,E_se,sigma,sigma_se,ratio,ratio_se,overlap_s";
+    text += ",warmup_s,seconds,E,E_se,sigma,sigma_se,sigma_over_E,sigma_over_E_se,sigma_over_E_tau_s,quality,"
+            "E_exact,sigma_over_E_exact,overlap_s";
     for (int b = 0; b < histogramBinCount; ++b)
         text += ",bin" + std::to_string(b);
     return text + "\n";
@@ -51,27 +61,33 @@ std::string resultsHeader()
 
 std::string resultsRow(const RunSettings& settings, const RunResult& r, std::size_t run)
 {
-    std::string text = settingsFields(run, settings) + "," + estimateFields(r.gap) + "," + estimateFields(r.spread) +
-                       "," + estimateFields(r.ratio) + "," +
+    const std::optional<FreeGasPrediction> exact = exactFor(settings);
+    std::string text = settingsFields(run, settings) + "," + number(r.warmupSeconds) + "," + number(r.measuredSeconds) +
+                       "," + estimateFields(r.gap) + "," + estimateFields(r.spread) + "," + estimateFields(r.ratio) +
+                       "," + number(r.ratioTauSeconds) + "," + qualityName(r.quality) + "," +
+                       (exact ? number(exact->gap) + "," + number(exact->ratio) : std::string(",")) + "," +
                        (r.overlapSeconds ? number(*r.overlapSeconds) : std::string());
     for (double fraction : r.binFractions)
         text += "," + number(fraction);
     return text + "\n";
 }
 
-std::string seriesHeader() { return std::string(settingsHeader) + ",time_s,E,sigma,ratio\n"; }
+std::string seriesHeader() { return std::string(settingsHeader) + ",time_s,measured,E,sigma,sigma_over_E\n"; }
 
 std::string seriesRows(const RunSettings& settings, const RunResult& result, std::size_t run)
 {
     const std::string prefix = settingsFields(run, settings);
     std::string text;
     for (const SeriesRow& row : result.series)
-        text += prefix + "," + std::to_string(row.second) + "," + number(row.gap) + "," + number(row.spread) + "," +
-                number(row.ratio) + "\n";
+        text += prefix + "," + std::to_string(row.second) + "," + (row.measured ? "1," : "0,") + number(row.gap) + "," +
+                number(row.spread) + "," + number(row.ratio) + "\n";
     return text;
 }
 
-std::string histogramHeader() { return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,fraction\n"; }
+std::string histogramHeader()
+{
+    return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,fraction,share_exact\n";
+}
 
 // Edges as the model bins: 15 equal bins up to the histogram's range, and
 // an overflow bin above it with no upper edge.
@@ -80,15 +96,40 @@ std::string histogramRows(const RunSettings& settings, const RunResult& result, 
     const ScreenMetrics metrics = runMetrics(settings);
     const double unit = gapUnit(metrics);
     const std::string prefix = settingsFields(run, settings);
+    const std::optional<FreeGasPrediction> exact = exactFor(settings);
     std::string text;
     for (int b = 0; b < histogramBinCount; ++b)
     {
         const double from = binEdge(metrics, b);
         const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
         text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," + number(from / unit) +
-                "," + number(to / unit) + "," + number(result.binFractions[b]) + "\n";
+                "," + number(to / unit) + "," + number(result.binFractions[b]) + "," +
+                (exact ? number(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "\n";
     }
     return text;
+}
+
+std::string qualityWarning(const RunSettings& settings, const RunResult& r, std::size_t run)
+{
+    std::string what;
+    switch (r.quality)
+    {
+    case Quality::Ok: return {};
+    case Quality::Short:
+        what = "fewer than " + number(minimumTaus) + " correlation times measured (tau of sigma / E " +
+               number(r.ratioTauSeconds) + " s in " + number(r.measuredSeconds) +
+               " s), so its errors are unreliable; run longer (--seconds, or --precision)";
+        break;
+    case Quality::Drifting:
+        what = "its two halves disagree by more than three errors, so it is not in equilibrium; run longer "
+               "(--seconds) or let it settle (--warmup auto)";
+        break;
+    case Quality::Frozen:
+        what = "nothing fluctuates (a cycle of a few ticks), so no error can be given; use a smaller --dt";
+        break;
+    }
+    return "velorin-lab: run " + std::to_string(run) + " (" + lawName(settings.law) + ", seed " +
+           std::to_string(settings.seed) + ") is " + qualityName(r.quality) + ": " + what + "\n";
 }
 
 std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)

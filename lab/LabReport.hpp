@@ -18,6 +18,10 @@ std::string seriesRows(const RunSettings& settings, const RunResult& result, std
 std::string histogramHeader();
 std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run);
 
+// One line for standard error when the run's figures cannot be trusted,
+// naming the run and what to do; empty when its quality is ok.
+std::string qualityWarning(const RunSettings& settings, const RunResult& result, std::size_t run);
+
 // Whole tables: the header and the rows of runs[i] with results[i] as run i.
 std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);
 std::string seriesCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);

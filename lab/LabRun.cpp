@@ -4,47 +4,60 @@
 #include <cmath>
 #include <random>
 
-BlockAverage::BlockAverage(long long expectedSamples, int blocks)
-    : m_blockLength(std::max(1LL, expectedSamples / std::max(1, blocks)))
+const char* qualityName(Quality q)
 {
+    switch (q)
+    {
+    case Quality::Short: return "short";
+    case Quality::Drifting: return "drifting";
+    case Quality::Frozen: return "frozen";
+    case Quality::Ok: break;
+    }
+    return "ok";
 }
 
-void BlockAverage::add(double sample)
+SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& channels, bool findStart)
 {
-    ++m_count;
-    m_sum += sample;
-    m_blockSum += sample;
-    if (++m_inBlock == m_blockLength)
+    SeriesAnalysis a;
+    if (channels.empty())
+        return a;
+    const std::size_t n = channels[0]->size();
+    // The slowest quantity decides where equilibrium begins.
+    if (findStart)
+        for (const std::vector<double>* x : channels)
+            a.start = std::max(a.start, equilibrationStart(*x));
+    const std::size_t measured = n - std::min(n, a.start);
+    const std::size_t half = a.start + measured / 2;
+    bool frozen = false, drifting = false, tooShort = measured < 4;
+    for (const std::vector<double>* x : channels)
     {
-        m_blockMeans.push_back(m_blockSum / static_cast<double>(m_blockLength));
-        m_inBlock = 0;
-        m_blockSum = 0.0;
+        const CorrelatedMean m = correlatedMean(*x, a.start, n);
+        a.means.push_back(m);
+        if (measured < 4)
+            continue;
+        if (isPeriodic(*x, a.start, n))
+        {
+            frozen = true;
+            continue;
+        }
+        if (!m.windowFound || static_cast<double>(measured) < minimumTaus * m.tau)
+            tooShort = true;
+        // Each half's error with the whole run's correlation time.
+        const CorrelatedMean first = correlatedMean(*x, a.start, half);
+        const CorrelatedMean second = correlatedMean(*x, half, n);
+        auto error2 = [&](const CorrelatedMean& h, std::size_t length)
+        { return h.variance * 2.0 * m.tau / static_cast<double>(length); };
+        const double combined = std::sqrt(error2(first, half - a.start) + error2(second, n - half));
+        if (std::abs(first.mean - second.mean) > 3.0 * combined)
+            drifting = true;
     }
-}
-
-Estimate BlockAverage::estimate() const
-{
-    Estimate e;
-    if (m_count > 0)
-        e.mean = m_sum / static_cast<double>(m_count);
-    const auto blocks = static_cast<double>(m_blockMeans.size());
-    if (m_blockMeans.size() >= 2)
-    {
-        double mean = 0.0;
-        for (double b : m_blockMeans)
-            mean += b;
-        mean /= blocks;
-        double squares = 0.0;
-        for (double b : m_blockMeans)
-            squares += (b - mean) * (b - mean);
-        e.standardError = std::sqrt(squares / (blocks * (blocks - 1.0)));
-    }
-    return e;
+    a.quality = frozen ? Quality::Frozen : drifting ? Quality::Drifting : tooShort ? Quality::Short : Quality::Ok;
+    return a;
 }
 
 long long ticksFor(int seconds, int dt)
 {
-    const long long ms = 1000LL * seconds;
+    const long long ms = 1000LL * std::max(0, seconds);
     return (ms + dt - 1) / dt;
 }
 
@@ -60,14 +73,36 @@ double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& met
 
 namespace
 {
-constexpr int errorBlocks = 20;
 constexpr long long pollTicks = 4096; // ticks between looks at the stop request
+// The coarse series: means over half a simulated second (far below the
+// shortest correlation time, about 4 s under Lennard-Jones), at most 16384 of
+// them before pairs are merged.
+constexpr int pointMilliseconds = 500;
+constexpr std::size_t maxPoints = 16384;
+// With a precision: the first look after this many simulated seconds, then
+// after every half as much again.
+constexpr int firstLookSeconds = 100;
+
+using BinTotals = std::array<double, histogramBinCount>;
+
+BinTotals totalsOf(const GasCore& gas)
+{
+    BinTotals t{};
+    std::copy_n(gas.binTotals().begin(), histogramBinCount, t.begin());
+    return t;
+}
 
 struct SecondAccumulator
 {
     double gap = 0.0, spread = 0.0, ratio = 0.0;
     int ticks = 0;
+    long long firstTick = 0;
 };
+
+SeriesAnalysis analyse(const CoarseSeries& coarse, bool findStart)
+{
+    return analyseSeries({&coarse.channel(0), &coarse.channel(1), &coarse.channel(2)}, findStart);
+}
 } // namespace
 
 RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control)
@@ -82,21 +117,32 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
     force.coefficientC = settings.c;
     BondFlags bonded{};
 
+    const bool findStart = settings.warmup == autoWarmup;
     const long long warmTicks = ticksFor(settings.warmup, settings.dt);
-    const long long runTicks = ticksFor(settings.seconds, settings.dt);
+    const long long capTicks = ticksFor(settings.seconds, settings.dt);
+    const bool seekPrecision = settings.precision > 0.0;
+    long long lookTicks = seekPrecision ? std::min(capTicks, ticksFor(firstLookSeconds, settings.dt)) : capTicks;
     const auto dt = static_cast<float>(settings.dt);
-    BlockAverage gap(runTicks, errorBlocks), spread(runTicks, errorBlocks), ratio(runTicks, errorBlocks);
-    std::vector<double> totalsAtStart;
+    const long long pointTicks = std::max(1, (pointMilliseconds + settings.dt / 2) / settings.dt);
+
+    // E, sigma and sigma / E per point of the coarse series, and the bin
+    // totals at its start and at the end of every point.
+    CoarseSeries coarse(3, pointTicks, maxPoints);
+    BinTotals totalsAtStart{};
+    std::vector<BinTotals> totalsAtPoint;
+    int merges = 0;
+
     RunResult result;
     SecondAccumulator second;
+    std::vector<long long> secondStarts;
     int nextSecond = 1;
 
     long long k = 0;
     long long reported = 0;
-    for (; k < warmTicks + runTicks; ++k)
+    for (;; ++k)
     {
         if (k == warmTicks)
-            totalsAtStart = gas.binTotals();
+            totalsAtStart = totalsOf(gas);
         if (k % pollTicks == 0 && k > 0)
         {
             if (control.ticksDone)
@@ -118,13 +164,6 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
 
         const GasCore::GapMoments moments = gas.gapMoments();
         const double q = moments.mean > 0.0 ? moments.stdDev / moments.mean : 0.0;
-        if (k >= warmTicks)
-        {
-            gap.add(moments.mean);
-            spread.add(moments.stdDev);
-            if (moments.mean > 0.0)
-                ratio.add(q);
-        }
         if (withSeries)
         {
             second.gap += moments.mean;
@@ -135,25 +174,69 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
             if (endMs >= 1000LL * nextSecond)
             {
                 const double n = second.ticks;
-                result.series.push_back({nextSecond, second.gap / n, second.spread / n, second.ratio / n});
+                result.series.push_back({nextSecond, second.gap / n, second.spread / n, second.ratio / n, false});
+                secondStarts.push_back(second.firstTick);
                 second = {};
+                second.firstTick = k + 1;
                 nextSecond = static_cast<int>(endMs / 1000) + 1;
             }
         }
+        if (k < warmTicks)
+            continue;
+        const double values[] = {moments.mean, moments.stdDev, q};
+        if (!coarse.add(values))
+            continue;
+        totalsAtPoint.push_back(totalsOf(gas));
+        if (coarse.merges() != merges)
+        {
+            // A merged point ends where the second of its pair ended.
+            for (std::size_t i = 0; i < totalsAtPoint.size() / 2; ++i)
+                totalsAtPoint[i] = totalsAtPoint[2 * i + 1];
+            totalsAtPoint.resize(totalsAtPoint.size() / 2);
+            merges = coarse.merges();
+        }
+        // Runs end on a whole point, so that every tick measured is in the series.
+        if (k + 1 - warmTicks < lookTicks)
+            continue;
+        if (lookTicks >= capTicks)
+            break;
+        const SeriesAnalysis look = analyse(coarse, findStart);
+        if (look.quality == Quality::Ok && look.means[2].standardError <= settings.precision)
+            break;
+        lookTicks = std::min(capTicks, lookTicks + lookTicks / 2);
     }
     if (control.ticksDone)
         *control.ticksDone += k - reported;
 
-    result.gap = gap.estimate();
-    result.spread = spread.estimate();
-    result.ratio = ratio.estimate();
-    if (totalsAtStart.empty())
-        totalsAtStart = gas.binTotals();
-    const std::vector<double>& totals = gas.binTotals();
+    const SeriesAnalysis a = analyse(coarse, findStart);
+    const double pointSeconds = static_cast<double>(coarse.ticksPerPoint()) * settings.dt / 1000.0;
+    const std::size_t points = coarse.size();
+    const std::size_t start = std::min(a.start, points);
+    result.quality = a.quality;
+    result.warmupSeconds = static_cast<double>(warmTicks) * settings.dt / 1000.0 + start * pointSeconds;
+    result.measuredSeconds = static_cast<double>(points - start) * pointSeconds;
+    Estimate* estimates[] = {&result.gap, &result.spread, &result.ratio};
+    for (std::size_t i = 0; i < 3; ++i)
+        *estimates[i] = {a.means[i].mean, a.means[i].standardError};
+    result.ratioTauSeconds = a.means[2].tau * pointSeconds;
+    if (a.quality == Quality::Frozen)
+    {
+        // A cycle has no error to give.
+        for (Estimate* e : estimates)
+            e->standardError = std::numeric_limits<double>::quiet_NaN();
+        result.ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
+    }
+
+    const long long firstMeasured = warmTicks + static_cast<long long>(start) * coarse.ticksPerPoint();
+    for (std::size_t i = 0; i < result.series.size(); ++i)
+        result.series[i].measured = secondStarts[i] >= firstMeasured;
+
+    const BinTotals from = start == 0 ? totalsAtStart : totalsAtPoint[start - 1];
+    const BinTotals to = points == 0 ? from : totalsAtPoint[points - 1];
     double counted = 0.0;
     for (int b = 0; b < histogramBinCount; ++b)
-        counted += totals[b] - totalsAtStart[b];
+        counted += to[b] - from[b];
     for (int b = 0; b < histogramBinCount; ++b)
-        result.binFractions[b] = (totals[b] - totalsAtStart[b]) / counted;
+        result.binFractions[b] = (to[b] - from[b]) / counted;
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lab/Correlation.hpp"
 #include "sim/GasCore.hpp"
 
 #include <array>
@@ -8,6 +9,9 @@
 #include <limits>
 #include <optional>
 #include <vector>
+
+// The warm-up found from the run's own series rather than fixed.
+constexpr int autoWarmup = -1;
 
 // One run of the gas without a window: the settings of the demonstration
 // screen, a screen size, a fixed tick and a seed.
@@ -22,49 +26,44 @@ struct RunSettings
     int dt = 12;                                        // milliseconds per tick
     unsigned screenWidth = 1920;
     unsigned screenHeight = 1080;
-    int seconds = 600; // simulated seconds measured
-    int warmup = 30;   // simulated seconds before the measurement
+    // Simulated seconds: measured after a fixed warm-up, or the whole run
+    // (warm-up included) with autoWarmup; the cap with a precision.
+    int seconds = 3000;      // 50 correlation times of the slowest default quantity, E of the free gas (36 s), and more
+    int warmup = autoWarmup; // simulated seconds before the measurement, or autoWarmup
+    // Run until the standard error of sigma / E is at most this and the run
+    // is trusted (0: run exactly the seconds).
+    double precision = 0.0;
     std::uint32_t seed = 1;
 };
 
 constexpr int histogramBinCount = histogramBins;
 
-// A mean over correlated samples and its standard error from block averages.
+// A mean over correlated samples and its standard error.
 struct Estimate
 {
     double mean = std::numeric_limits<double>::quiet_NaN();
     double standardError = std::numeric_limits<double>::quiet_NaN();
 };
 
-// Successive ticks are correlated, so the spread of single ticks understates
-// the error of their mean. The samples are cut into about `blocks` blocks of
-// equal length; the block means are nearly independent when a block is much
-// longer than the correlation time.
-class BlockAverage
+// Whether a row's figures can be trusted, and if not, why.
+enum class Quality
 {
-public:
-    BlockAverage(long long expectedSamples, int blocks);
-    void add(double sample);
-    // NaN where undefined: no sample for the mean, fewer than two full
-    // blocks for the error.
-    Estimate estimate() const;
-
-private:
-    long long m_blockLength;
-    long long m_count = 0;
-    double m_sum = 0.0;
-    long long m_inBlock = 0;
-    double m_blockSum = 0.0;
-    std::vector<double> m_blockMeans;
+    Ok,
+    Short,    // fewer than minimumTaus correlation times measured: the error itself is unreliable
+    Drifting, // the two halves disagree by more than three combined errors: not in equilibrium
+    Frozen,   // nothing fluctuates (a cycle of a few ticks): no error can be had
 };
+constexpr double minimumTaus = 50.0;
+const char* qualityName(Quality q);
 
 // One row per simulated second: the means of the ticks that ended in it.
 struct SeriesRow
 {
     int second = 0;
-    double gap = 0.0;    // E, gap units
-    double spread = 0.0; // sigma, gap units
-    double ratio = 0.0;  // sigma / E
+    double gap = 0.0;      // E, gap units
+    double spread = 0.0;   // sigma, gap units
+    double ratio = 0.0;    // sigma / E
+    bool measured = false; // every tick of it lies after the warm-up
 };
 
 struct RunResult
@@ -72,6 +71,11 @@ struct RunResult
     Estimate gap;    // E, gap units
     Estimate spread; // sigma, gap units
     Estimate ratio;  // sigma / E
+    // Integrated autocorrelation time of sigma / E, simulated seconds.
+    double ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
+    Quality quality = Quality::Ok;
+    double warmupSeconds = 0.0;   // simulated seconds left out at the start
+    double measuredSeconds = 0.0; // simulated seconds the figures come from
     // Simulated seconds at which the particle order broke and the run ended.
     std::optional<double> overlapSeconds;
     // Share of the gaps counted after the warm-up in each bin; NaN when none
@@ -88,6 +92,17 @@ struct RunControl
     const std::atomic<bool>* stop = nullptr;
     std::atomic<long long>* ticksDone = nullptr;
 };
+
+// The verdict on a run's coarse series (one vector per quantity, all of one
+// length): where the measurement starts (0, or the equilibrated start when
+// findStart), each quantity's mean and error from there, and the quality.
+struct SeriesAnalysis
+{
+    std::size_t start = 0;
+    std::vector<CorrelatedMean> means;
+    Quality quality = Quality::Ok;
+};
+SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& channels, bool findStart);
 
 // Ticks of dt milliseconds that cover the given simulated seconds.
 long long ticksFor(int seconds, int dt);

@@ -5,6 +5,7 @@
 #include "lab/OutputFile.hpp"
 #include "lab/Sweep.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -14,6 +15,9 @@
 
 namespace
 {
+// Milliseconds: above this the tick, not the law, shapes the gas.
+constexpr int longestSoundTick = 100;
+
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores into it");
 
@@ -116,6 +120,12 @@ int main(int argc, char** argv)
     const std::size_t step = static_cast<std::size_t>(options.shardCount);
     const std::size_t total = runCount(options);
     const std::size_t count = total > first ? (total - first + step - 1) / step : 0;
+    int longestTick = 0;
+    for (std::size_t k = 0; k < count; ++k)
+        longestTick = std::max(longestTick, runAt(options, first + k * step).dt);
+    if (longestTick > longestSoundTick)
+        std::cerr << "velorin-lab: ticks of " << longestTick << " ms are longer than " << longestSoundTick
+                  << " ms; the gas then follows the tick more than its law (use --dt 12, the demonstration's tick)\n";
     const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto start = std::chrono::steady_clock::now();
     if (failure.empty())
@@ -126,6 +136,7 @@ int main(int argc, char** argv)
             {
                 if (result.interrupted)
                     return false;
+                std::cerr << qualityWarning(settings, result, first + k * step);
                 for (Table& t : tables)
                     if (t.wanted && !t.file.write(t.rows(settings, result, first + k * step)))
                     {

@@ -8,6 +8,12 @@
 #include <random>
 #include <vector>
 
+// Neighbours closer than this many plain pixels (not scaled) touch and
+// exchange velocities; the free gas behaves as hard rods this much longer.
+constexpr double contactDistance = 7.0;
+// Reference pixels between a wall line and the window edge.
+constexpr float wallMarginReference = 6.0f;
+
 // One flag per particle index, 0 = free, non-zero = stuck (Attraction only).
 using BondFlags = std::array<int, maxParticles>;
 

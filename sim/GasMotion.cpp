@@ -15,9 +15,8 @@ double sign(double z) { return z > 0.0 ? 1.0 : (z < 0.0 ? -1.0 : 0.0); }
 
 // Plain pixels, not scaled with the screen.
 constexpr double overlapTolerance = 2.0; // deepest tolerated overlap
-constexpr double contactGap = 7.0;       // neighbours closer than this touch
-
-constexpr float wallMargin = 6.0f; // reference pixels between a wall line and the window edge
+constexpr double contactGap = contactDistance;
+constexpr float wallMargin = wallMarginReference;
 
 double limitSpeed(double v, double maxSpeed) { return std::abs(v) > maxSpeed ? sign(v) * maxSpeed : v; }
 } // namespace

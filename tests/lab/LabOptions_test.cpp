@@ -36,7 +36,8 @@ TEST(LabOptions, DefaultsAreTheDemonstrationsStartUp)
     const RunSettings& s = p.options.settings;
     EXPECT_EQ(s.law, PotentialKind::Zero);
     EXPECT_EQ((std::vector<int>{s.count, s.width, s.temperature, s.mass, s.c, s.dt, s.seconds, s.warmup}),
-              (std::vector<int>{15, 22, 25, 25, 1, 12, 600, 30}));
+              (std::vector<int>{15, 22, 25, 25, 1, 12, 3000, autoWarmup}));
+    EXPECT_EQ(s.precision, 0.0);
     EXPECT_EQ(s.screenWidth, 1920u);
     EXPECT_EQ(s.screenHeight, 1080u);
     EXPECT_EQ(s.seed, 1u);
@@ -76,7 +77,9 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--c", "6"}, "--c: Value 6 not in range 1 to 5"},
         {{"--dt", "1001"}, "--dt: Value 1001 not in range 1 to 1000"},
         {{"--seconds", "0"}, "--seconds: Value 0 not in range 1 to 1000000"},
-        {{"--warmup", "-1"}, "--warmup: Value -1 not in range 0 to 1000000"},
+        {{"--warmup", "-1"}, "--warmup: Value -1 not in range 0 to 1000000 or auto"},
+        {{"--warmup", "Auto"}, "--warmup: Value Auto not in range 0 to 1000000 or auto"},
+        {{"--precision", "0"}, "--precision: Value 0 not in range"},
         {{"--seed", "4294967296"}, "--seed: Value 4294967296 not in range 0 to 4294967295"},
         {{"--repeat", "0"}, "--repeat: Value 0 not in range 1 to 1000"},
         {{"--law", "gravity"}, "--law: gravity not in {zero,attraction,repulsion,lennard-jones}"},

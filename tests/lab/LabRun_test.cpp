@@ -1,3 +1,4 @@
+#include "lab/FreeGas.hpp"
 #include "lab/LabReport.hpp"
 #include "lab/Sweep.hpp"
 
@@ -5,6 +6,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <random>
 
 namespace
 {
@@ -18,23 +20,87 @@ RunSettings shortRun(PotentialKind law, std::uint32_t seed)
     return s;
 }
 
-TEST(BlockAverage, ErrorComesFromTheSpreadOfBlockMeans)
+std::vector<double> ar1(double phi, std::size_t n, std::uint64_t seed)
 {
-    // Samples that are constant within a block of 50: the naive error of
-    // 1000 samples would be sqrt(50) times too small.
-    BlockAverage sticky(1000, 20);
-    for (int i = 0; i < 1000; ++i)
-        sticky.add((i / 50) % 2 == 0 ? -1.0 : 1.0);
-    EXPECT_NEAR(sticky.estimate().mean, 0.0, 1e-12);
-    EXPECT_NEAR(sticky.estimate().standardError, std::sqrt(20.0 / 19.0 / 20.0), 1e-12);
+    std::mt19937_64 random(seed);
+    std::normal_distribution<double> normal;
+    std::vector<double> x(n);
+    double v = normal(random) / std::sqrt(1.0 - phi * phi);
+    for (double& e : x)
+        e = v = phi * v + normal(random);
+    return x;
+}
 
-    // No sample, one block: undefined, not zero.
-    BlockAverage none(100, 20);
-    EXPECT_TRUE(std::isnan(none.estimate().mean));
-    BlockAverage one(1, 20);
-    one.add(3.0);
-    EXPECT_EQ(one.estimate().mean, 3.0);
-    EXPECT_TRUE(std::isnan(one.estimate().standardError));
+// An AR(1) series has tau = (1 + phi) / (2 (1 - phi)) and stationary
+// variance 1 / (1 - phi^2), so the true error of its mean is known.
+TEST(CorrelatedMean, ErrorOfAutoregressiveSeriesWithin20Percent)
+{
+    constexpr std::size_t n = 100000;
+    for (double phi : {0.0, 0.5, 0.9, 0.97, -0.5})
+    {
+        SCOPED_TRACE(phi);
+        const double tau = (1.0 + phi) / (2.0 * (1.0 - phi));
+        const double trueError = std::sqrt(2.0 * tau / (1.0 - phi * phi) / n);
+        const CorrelatedMean m = correlatedMean(ar1(phi, n, 7));
+        EXPECT_TRUE(m.windowFound);
+        EXPECT_NEAR(m.standardError / trueError, 1.0, 0.2);
+        EXPECT_NEAR(m.tau / tau, 1.0, 0.2);
+    }
+}
+
+TEST(CorrelatedMean, EquilibrationFoundAfterAStep)
+{
+    // 2000 samples 3 above the level the remaining 8000 keep.
+    std::vector<double> x = ar1(0.5, 10000, 3);
+    for (std::size_t i = 0; i < 2000; ++i)
+        x[i] += 3.0;
+    const std::size_t start = equilibrationStart(x);
+    EXPECT_GE(start, 2000u);
+    EXPECT_LE(start, 2500u); // the next candidate
+    EXPECT_EQ(equilibrationStart(ar1(0.5, 10000, 3)), 0u);
+}
+
+TEST(CorrelatedMean, EachQualityOnASeriesThatEarnsIt)
+{
+    std::vector<double> ramp = ar1(0.0, 10000, 5);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] += 1e-4 * static_cast<double>(i);
+    std::vector<double> cycle(10000);
+    for (std::size_t i = 0; i < cycle.size(); ++i)
+        cycle[i] = (i % 2 == 0 ? 1.0 : 2.0) + 1e-9 * static_cast<double>(i); // a cycle with a tiny drift
+    const struct
+    {
+        const char* name;
+        std::vector<double> series;
+        Quality quality;
+    } cases[] = {
+        {"white noise", ar1(0.0, 10000, 5), Quality::Ok},
+        {"slow, 20 tau long", ar1(0.99, 2000, 5), Quality::Short},
+        {"ramp", ramp, Quality::Drifting},
+        {"two-state cycle", cycle, Quality::Frozen},
+        {"constant", std::vector<double>(10000, 0.3), Quality::Frozen},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        // One steady quantity beside it: the worst decides.
+        const std::vector<double> steady = ar1(0.0, c.series.size(), 9);
+        EXPECT_EQ(qualityName(analyseSeries({&steady, &c.series}, false).quality), qualityName(c.quality));
+    }
+}
+
+TEST(CoarseSeries, MergesPairsAndKeepsTheMean)
+{
+    CoarseSeries coarse(1, 3, 8);
+    for (int k = 0; k < 3 * 8; ++k)
+    {
+        const double v = k;
+        coarse.add(&v);
+    }
+    // 8 points of 3 ticks reached the limit: 4 points of 6 ticks.
+    ASSERT_EQ(coarse.size(), 4u);
+    EXPECT_EQ(coarse.ticksPerPoint(), 6);
+    EXPECT_EQ(coarse.channel(0), (std::vector<double>{2.5, 8.5, 14.5, 20.5}));
 }
 
 TEST(LabRun, SameSeedSameFiguresOtherSeedOther)
@@ -55,6 +121,8 @@ TEST(LabRun, SameSeedSameFiguresOtherSeedOther)
         // series has one row per simulated second, warm-up included.
         EXPECT_NEAR(std::accumulate(results[0].binFractions.begin(), results[0].binFractions.end(), 0.0), 1.0, 1e-12);
         EXPECT_EQ(results[0].series.size(), 22u);
+        for (const SeriesRow& row : results[0].series)
+            EXPECT_EQ(row.measured, row.second > 2) << row.second;
         EXPECT_FALSE(results[0].overlapSeconds.has_value());
     }
 }
@@ -126,6 +194,57 @@ TEST(LabRun, FiguresAreTheScreensUnitUnrounded)
     s.screenHeight = 2160;
     const RunResult doubled = runGas(s, false);
     EXPECT_NEAR(doubled.gap.mean, 196.0 / 105.0, 0.001);
+}
+
+// The zero law against the exact hard-rod gas of the same geometry, within
+// three errors, in a run long enough to be trusted.
+TEST(LabRun, FreeGasAgreesWithTheExactHardRods)
+{
+    const struct
+    {
+        int count, width;
+        unsigned screenWidth, screenHeight;
+    } cases[] = {{15, 22, 1920, 1080}, {40, 10, 1280, 720}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.count);
+        RunSettings s;
+        s.count = c.count;
+        s.width = c.width;
+        s.screenWidth = c.screenWidth;
+        s.screenHeight = c.screenHeight;
+        s.seconds = 12000;
+        const RunResult r = runGas(s, false);
+        const FreeGasPrediction exact = freeGasPrediction(s);
+        ASSERT_EQ(qualityName(r.quality), std::string("ok"));
+        EXPECT_LT(std::abs(r.gap.mean - exact.gap), 3.0 * r.gap.standardError);
+        EXPECT_LT(std::abs(r.ratio.mean - exact.ratio), 3.0 * r.ratio.standardError + exact.ratioError);
+        EXPECT_LE(exact.ratioError, 0.0005);
+        double shares = 0.0;
+        for (int b = 0; b < histogramBinCount; ++b)
+        {
+            shares += exact.shares[b];
+            EXPECT_NEAR(r.binFractions[b], exact.shares[b], 0.01) << b;
+        }
+        EXPECT_NEAR(shares, 1.0, 1e-12);
+    }
+}
+
+TEST(LabRun, PrecisionRunsUntilReachedAndSaysHowLong)
+{
+    RunSettings s;
+    s.law = PotentialKind::Repulsion;
+    s.precision = 0.005;
+    s.seconds = 100000;
+    const RunResult r = runGas(s, false);
+    EXPECT_EQ(qualityName(r.quality), std::string("ok"));
+    EXPECT_LE(r.ratio.standardError, 0.005);
+    EXPECT_LT(r.warmupSeconds + r.measuredSeconds, 10000.0);
+    // A cap too short for it: the row says so.
+    s.seconds = 60;
+    const RunResult capped = runGas(s, false);
+    EXPECT_NE(qualityName(capped.quality), std::string("ok"));
+    EXPECT_LE(capped.warmupSeconds + capped.measuredSeconds, 61.0);
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "lab/LabRun.hpp"
+
+#include <array>
+
+// The zero law's gas is a gas of hard rods: neighbours closer than the
+// contact distance exchange velocities, the end particles turn at the wall
+// lines, and nothing else acts between them. In equilibrium the free length
+// F = (right wall - left wall) - (N - 1) (w + contact) is spread uniformly
+// over the N + 1 free intervals (a flat Dirichlet distribution), so each of
+// the N - 1 gaps is contact + F D_j.
+struct FreeGasPrediction
+{
+    double gap = 0.0;                               // expected per-tick mean gap E, gap units
+    double ratio = 0.0;                             // expected per-tick sigma / E, population deviation
+    double ratioError = 0.0;                        // Monte Carlo standard error of ratio
+    std::array<double, histogramBinCount> shares{}; // expected share of the gaps in each bin
+    double freeLength = 0.0;                        // F, pixels
+};
+
+// For the count, width and screen of the settings (the law, temperature,
+// mass and tick play no part). The mean and the shares are closed forms; the
+// ratio is a Monte Carlo of the Dirichlet construction with a fixed seed,
+// run until its error is below 0.0005. Remembered per geometry.
+FreeGasPrediction freeGasPrediction(const RunSettings& settings);
