@@ -261,19 +261,11 @@ constexpr ScreenCase screenCases[] = {
 };
 constexpr int caseCount = static_cast<int>(std::size(screenCases));
 
-// The law in force while the gas runs (a press on its button would be refused then).
-void selectPotential(App& app, PotentialKind kind)
-{
-    app.run.selectedPotential = kind;
-    for (std::size_t k = 0; k < app.run.potentialSelected.size(); ++k)
-        app.run.potentialSelected[k] = k == static_cast<std::size_t>(kind);
-}
-
 // The program's own loop body, with the pointer where it is and the events drained.
 Segment screenSegment(App& app, sf::RenderWindow& window, const ScreenCase& c, const Options& o)
 {
     app.screen = c.screen;
-    selectPotential(app, c.potential);
+    pressPotential(app.run, c.potential); // as the button would, were the gas not running
     SteadyClock::time_point previous = SteadyClock::now();
     return timeFrames(window, o,
                       [&]
