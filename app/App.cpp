@@ -2,6 +2,7 @@
 #include "app/DataFiles.hpp"
 
 #include <iostream>
+#include <locale>
 
 namespace
 {
@@ -37,27 +38,17 @@ sf::RectangleShape& rectangleOf(App& app, ButtonId id) { return buttonAt(app.but
 
 bool hits(App& app, ButtonId id, sf::Vector2f pointer) { return isUnderPointer(rectangleOf(app, id), pointer); }
 
-// Over what the screen drew: where none of it lies under a white box, the
-// box's fill is left out.
-void drawMenuAndExit(App& app, sf::RenderTarget& target, DrawnAreas& drawn)
+// The labels of the menu and of the exit button; their boxes are in the
+// backdrop except on the theory page.
+void drawMenuAndExitLabels(App& app, sf::RenderTarget& target)
 {
     for (ButtonId id : menuItems)
-        drawn.draw(target, buttonAt(app.buttons, id).rectangle);
-    for (ButtonId id : menuItems)
         target.draw(buttonAt(app.buttons, id).label);
-    drawn.draw(target, buttonAt(app.buttons, ButtonId::Exit).rectangle);
     target.draw(buttonAt(app.buttons, ButtonId::Exit).label);
 }
 
 void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
-    // The channel, the buttons and the boxes come first, side by side on the
-    // clear: their white fills would change nothing.
-    DrawnAreas drawn;
-    drawn.draw(target, app.gasChannel);
-    for (ButtonId id : demonstrationButtons)
-        drawn.draw(target, buttonAt(app.buttons, id).rectangle);
-    drawSliderFrames(target, app.sliders, drawn);
     drawKnobs(target, app.sliders);
     for (ButtonId id : demonstrationButtons)
         target.draw(buttonAt(app.buttons, id).label);
@@ -93,10 +84,12 @@ void loadFont(App& app, const std::filesystem::path& root)
         (void)app.font.loadFromFile((root / fontFile).string());
 }
 
+void makeGasChannel(sf::RectangleShape& channel, const ScreenMetrics& m) { makeBox(channel, 0, 70, 1920, 140, m); }
+
 void buildDrawables(App& app)
 {
     const ScreenMetrics& m = app.metrics;
-    makeBox(app.gasChannel, 0, 70, 1920, 140, m);
+    makeGasChannel(app.gasChannel, m);
     buildPotentialGraph(app.graph, app.font, m);
     buildHistogramPanel(app.histogram, app.font, m, app.formatNumber);
 
@@ -104,6 +97,8 @@ void buildDrawables(App& app)
     buildSliders(app.sliders, app.font, m);
     buildStaticPages(app.pages, app.font, m);
     makeText(app.potentialHeading, app.font, L"Выберите потенциал:", 904, 228, m);
+    for (Screen screen : {Screen::StartPage, Screen::Demonstration, Screen::Theory, Screen::Authors})
+        app.backdrops[static_cast<std::size_t>(screen)] = backdropOf(screen, app.buttons, app.sliders, app.gasChannel);
 
     // The start page is the current screen: its menu item starts grey, until the first event.
     rectangleOf(app, ButtonId::MenuStartPage).setFillColor(lightGrey);
@@ -125,6 +120,42 @@ void startApp(App& app)
     buildDrawables(app);
     loadPictures(app.pages, app.metrics, {}, std::cerr);
     startGas(app);
+}
+
+void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, std::uint32_t style, const char* title,
+                       unsigned antialiasing)
+{
+    sf::ContextSettings context;
+    context.antialiasingLevel = antialiasing;
+    window.create(
+        sf::VideoMode(static_cast<unsigned>(metrics.screenWidth), static_cast<unsigned>(metrics.screenHeight), 32),
+        sf::String(title, std::locale()), style, context);
+}
+
+std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& data, std::uint32_t seed,
+                                  std::ostream& messages, const std::function<void()>& openWindow,
+                                  const std::function<void(const char*)>& phase)
+{
+    auto mark = [&](const char* name)
+    {
+        if (phase)
+            phase(name);
+    };
+    PictureDecoding pictures = decodePictures(data.root); // while the window opens
+    auto app = std::make_unique<App>(metrics, seed);
+    mark("program state made"); // its first texture brings up the shared OpenGL context
+    if (data.hasFont) // else the lookup has said where it looked
+        loadFont(*app, data.root);
+    mark("font loaded");
+    openWindow();
+    mark("window created");
+    buildDrawables(*app);
+    mark("drawables built");
+    loadPictures(app->pages, app->metrics, std::move(pictures), data.root, messages); // from this thread, in order
+    mark("pictures loaded");
+    startGas(*app);
+    mark("gas set up");
+    return app;
 }
 
 void hoverPass(App& app, sf::Vector2f pointer)
@@ -235,23 +266,49 @@ void tickSimulation(App& app)
     }
 }
 
-void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+Backdrop backdropOf(Screen screen, const Buttons& buttons, const SliderPanel& sliders,
+                    const sf::RectangleShape& gasChannel)
 {
-    DrawnAreas drawn; // what the start and authors pages draw; the others count as everywhere
+    Backdrop backdrop;
+    if (screen == Screen::Theory)
+        return backdrop;
+    for (ButtonId id : menuItems)
+        backdrop.push_back(&buttonAt(buttons, id).rectangle);
+    backdrop.push_back(&buttonAt(buttons, ButtonId::Exit).rectangle);
+    if (screen != Screen::Demonstration)
+        return backdrop;
+    backdrop.push_back(&gasChannel);
+    for (ButtonId id : demonstrationButtons)
+        backdrop.push_back(&buttonAt(buttons, id).rectangle);
+    for (const Slider& slider : sliders.sliders)
+        backdrop.push_back(&slider.box);
+    for (const Slider& slider : sliders.sliders)
+        backdrop.push_back(&slider.track);
+    return backdrop;
+}
+
+void drawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+{
     switch (app.screen)
     {
-    case Screen::StartPage: drawStartPage(target, app.pages, drawn); break;
-    case Screen::Demonstration:
-        drawDemonstration(app, target, pointer);
-        drawn.addEverywhere();
-        break;
+    case Screen::StartPage: drawStartPage(target, app.pages); break;
+    case Screen::Demonstration: drawDemonstration(app, target, pointer); break;
     case Screen::Theory:
         drawTheoryPage(target, app.pages, pointer, app.metrics);
-        drawn.addEverywhere();
+        // The picture scrolls under the menu and beside the exit button.
+        for (ButtonId id : menuItems)
+            drawOpaque(target, buttonAt(app.buttons, id).rectangle);
+        drawOpaque(target, buttonAt(app.buttons, ButtonId::Exit).rectangle);
         break;
-    case Screen::Authors: drawAuthorsPage(target, app.pages, drawn); break;
+    case Screen::Authors: drawAuthorsPage(target, app.pages); break;
     }
-    drawMenuAndExit(app, target, drawn);
+    drawMenuAndExitLabels(app, target);
+}
+
+void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+{
+    drawBackdrop(target, app.backdrops[static_cast<std::size_t>(app.screen)]);
+    drawContent(app, target, pointer);
 }
 
 void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, const std::vector<sf::Event>& events,

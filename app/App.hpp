@@ -2,6 +2,7 @@
 
 #include "base/Button.hpp"
 #include "base/PaceClock.hpp"
+#include "app/DataFiles.hpp"
 #include "app/Pages.hpp"
 #include "app/Screen.hpp"
 #include "demo/HistogramPanel.hpp"
@@ -13,10 +14,13 @@
 #include "sim/GasModel.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <vector>
 
 // Everything the program owns for the whole run: the font, the state of the
@@ -24,6 +28,8 @@
 struct App
 {
     App(const ScreenMetrics& metrics, std::uint32_t seed);
+    App(const App&) = delete; // the backdrops point into it
+    App& operator=(const App&) = delete;
 
     ScreenMetrics metrics;
     sf::Font font;
@@ -45,6 +51,7 @@ struct App
     PotentialGraph graph;
     HistogramPanel histogram;
     StaticPages pages;
+    std::array<Backdrop, 4> backdrops; // indexed by Screen, built with the drawables
 
     GasModel gas;
 
@@ -56,9 +63,29 @@ struct App
 // the working directory).
 void loadFont(App& app, const std::filesystem::path& root = {});
 void buildDrawables(App& app);
+void makeGasChannel(sf::RectangleShape& channel, const ScreenMetrics& m); // the box the particles run in
 void startGas(App& app); // pictures already loaded: restart the clocks, set up 15 particles, run
 // The whole start-up for an off-screen run (tests, benchmarks).
 void startApp(App& app);
+
+// The program's window: multisampled at level 8 (or another level, only to
+// measure what the multisampling costs).
+void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, std::uint32_t style,
+                       const char* title = "velorin", unsigned antialiasing = 8);
+// The program's whole start-up, up to its first frame: the pictures are
+// decoded while `openWindow` opens the window; pictures that did not load are
+// said on `messages`. `phase`, when given, hears the
+// end of each step by name (start-up timing).
+std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& data, std::uint32_t seed,
+                                  std::ostream& messages, const std::function<void()>& openWindow,
+                                  const std::function<void(const char*)>& phase = {});
+
+// A screen's white boxes, which it draws first (see Backdrop): the menu and
+// the exit button, except on the theory page, whose picture scrolls under
+// them; on the demonstration also the gas channel, the buttons, and the
+// parameter boxes and tracks.
+Backdrop backdropOf(Screen screen, const Buttons& buttons, const SliderPanel& sliders,
+                    const sf::RectangleShape& gasChannel);
 
 // One pass of the frame loop: the pointer sampled once (window pixels), the
 // events of the pass, and the milliseconds since the previous pass. Draws
@@ -71,4 +98,7 @@ void hoverPass(App& app, sf::Vector2f pointer);
 void pressDispatch(App& app, sf::Vector2f pointer);
 void releaseDrags(App& app);
 void tickSimulation(App& app);
+// The current screen: its backdrop, then its content.
 void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer);
+// What the screen draws over its backdrop.
+void drawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer);

@@ -235,52 +235,48 @@ void placeTheory(StaticPages& pages, const ScreenMetrics& m)
 
 namespace
 {
-void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id, DrawnAreas& drawn)
+void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId id)
 {
     // Blending an opaque picture changes no pixel, but costs a software
     // renderer a read of every pixel it covers: the theory page is most of
     // the screen.
     const Picture& picture = pages.pictures[static_cast<int>(id)];
     target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
-    drawn.add(picture.sprite.getGlobalBounds());
 }
 
-void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id, DrawnAreas& drawn)
+void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)
 {
-    const sf::Text& text = pages.texts[static_cast<int>(id)];
-    target.draw(text);
-    drawn.add(text.getGlobalBounds());
+    target.draw(pages.texts[static_cast<int>(id)]);
 }
 } // namespace
 
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages)
 {
-    drawPicture(target, pages, PictureId::FirstLogo, drawn);
-    drawPicture(target, pages, PictureId::SecondLogo, drawn);
+    drawPicture(target, pages, PictureId::FirstLogo);
+    drawPicture(target, pages, PictureId::SecondLogo);
     for (PageTextId id : {PageTextId::Year, PageTextId::Title, PageTextId::FirstFaculty, PageTextId::SecondFaculty,
                           PageTextId::Institution, PageTextId::CourseHeading, PageTextId::CourseName})
-        drawText(target, pages, id, drawn);
+        drawText(target, pages, id);
 }
 
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn)
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
 {
-    drawStartPage(target, pages, drawn);
-    drawPicture(target, pages, PictureId::FirstPortrait, drawn);
-    drawPicture(target, pages, PictureId::SecondPortrait, drawn);
+    drawStartPage(target, pages);
+    drawPicture(target, pages, PictureId::FirstPortrait);
+    drawPicture(target, pages, PictureId::SecondPortrait);
     for (PageTextId id :
          {PageTextId::FirstAuthor, PageTextId::SecondAuthor, PageTextId::SupervisorCaption, PageTextId::Supervisor})
-        drawText(target, pages, id, drawn);
+        drawText(target, pages, id);
 }
 
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
 {
-    DrawnAreas drawn;
-    drawPicture(target, pages, PictureId::Theory, drawn);
+    drawPicture(target, pages, PictureId::Theory);
     if (pages.scroll.dragging)
     {
         dragTheoryThumb(pages.scroll, pointer.y, m);
         placeTheory(pages, m);
     }
-    drawn.draw(target, pages.scrollTrack);
-    drawn.draw(target, pages.thumb);
+    drawOpaque(target, pages.scrollTrack);
+    drawOpaque(target, pages.thumb);
 }

@@ -171,8 +171,10 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, const std::filesys
 // Keeps the theory image and thumb where the scroll state says.
 void placeTheory(StaticPages& pages, const ScreenMetrics& m);
 
-// Both record what they draw, for the menu and the exit button drawn on top.
-void drawStartPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
-void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages, DrawnAreas& drawn);
-// Draws the image where it stood, then applies the frame's thumb drag.
+// The pictures and texts of the start and authors pages.
+void drawStartPage(sf::RenderTarget& target, const StaticPages& pages);
+void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages);
+// Draws the image where it stood, then applies the frame's thumb drag and
+// draws the scrollbar over the image's right edge (on desktops narrower than
+// 960 the image reaches under the track's outline).
 void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);

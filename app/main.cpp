@@ -60,26 +60,17 @@ int main(int argc, char* argv[])
     // A relative FILE is where the user started the program.
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
 
-    const DataRoot data = findDataFiles(std::cerr);       // without it the texts and pictures draw nothing
-    PictureDecoding pictures = decodePictures(data.root); // while the window opens
+    const DataRoot data = findDataFiles(std::cerr); // without it the texts and pictures draw nothing
     const ScreenMetrics metrics = screenMetricsFor(options);
-    auto app = std::make_unique<App>(metrics, static_cast<std::uint32_t>(std::time(nullptr)));
-    app->record = std::move(record);
-    if (data.hasFont)
-        loadFont(*app, data.root);
-
-    sf::ContextSettings context;
-    context.antialiasingLevel = 8;
     auto window = std::make_unique<sf::RenderWindow>();
-    window->create(
-        sf::VideoMode(static_cast<unsigned>(metrics.screenWidth), static_cast<unsigned>(metrics.screenHeight), 32),
-        sf::String("velorin", std::locale()), windowStyle(options), context);
-    if (options.window && window->isOpen())
-        window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
-
-    buildDrawables(*app);
-    loadPictures(app->pages, app->metrics, std::move(pictures), data.root, std::cerr); // from this thread, in order
-    startGas(*app);
+    auto app = startProgram(metrics, data, static_cast<std::uint32_t>(std::time(nullptr)), std::cerr,
+                            [&]
+                            {
+                                openProgramWindow(*window, metrics, windowStyle(options));
+                                if (options.window && window->isOpen())
+                                    window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
+                            });
+    app->record = std::move(record);
 
     sf::Clock frameClock;
     std::vector<sf::Event> events;

@@ -61,34 +61,10 @@ void drawOnClear(sf::RenderTarget& target, const sf::Shape& shape)
         drawOpaque(target, shape);
 }
 
-void DrawnAreas::add(const sf::FloatRect& area)
+void drawBackdrop(sf::RenderTarget& target, const Backdrop& backdrop)
 {
-    if (m_count == m_areas.size())
-        m_overflowed = true;
-    else
-        m_areas[m_count++] = area;
-}
-
-void DrawnAreas::addEverywhere() { m_overflowed = true; }
-
-bool DrawnAreas::touches(const sf::FloatRect& area) const
-{
-    if (m_overflowed)
-        return true;
-    for (std::size_t i = 0; i < m_count; ++i)
-        if (m_areas[i].intersects(area))
-            return true;
-    return false;
-}
-
-void DrawnAreas::draw(sf::RenderTarget& target, const sf::Shape& shape)
-{
-    const sf::FloatRect bounds = shape.getGlobalBounds();
-    if (touches(bounds))
-        drawOpaque(target, shape);
-    else
-        drawOnClear(target, shape);
-    add(bounds);
+    for (const sf::Shape* box : backdrop)
+        drawOnClear(target, *box);
 }
 
 namespace

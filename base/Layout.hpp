@@ -9,6 +9,7 @@
 #include <SFML/Graphics/Text.hpp>
 
 #include <array>
+#include <vector>
 
 // Drawing helpers shared by every screen: each turns a row of a layout table,
 // given in reference pixels, into a drawable on the real screen.
@@ -47,19 +48,10 @@ void drawOutline(sf::RenderTarget& target, const sf::Shape& shape);
 // white fill there changes nothing, so only its outline is drawn.
 void drawOnClear(sf::RenderTarget& target, const sf::Shape& shape);
 
-// What a screen has drawn since the clear, as window rectangles: a white
-// shape whose bounds meet none of them is drawn by its outline alone.
-class DrawnAreas
-{
-public:
-    void add(const sf::FloatRect& area);
-    void addEverywhere();                          // a screen that does not keep track of what it draws
-    bool touches(const sf::FloatRect& area) const; // true also once more were added than kept
-    // Draws the shape (on the clear where nothing lies under it) and records it.
-    void draw(sf::RenderTarget& target, const sf::Shape& shape);
-
-private:
-    std::array<sf::FloatRect, 32> m_areas;
-    std::size_t m_count = 0;
-    bool m_overflowed = false;
-};
+// A screen's backdrop: its white boxes (buttons, boxes, tracks, the gas
+// channel), drawn right after the clear and before anything else, so that
+// nothing lies under them and each is drawn by its outline alone. What the
+// screen draws afterwards must stay off them or lie on them by design (a
+// label on its button, a particle in the channel).
+using Backdrop = std::vector<const sf::Shape*>;
+void drawBackdrop(sf::RenderTarget& target, const Backdrop& backdrop);

@@ -145,14 +145,6 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
     }
 }
 
-void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel, DrawnAreas& drawn)
-{
-    for (const Slider& slider : panel.sliders)
-        drawn.draw(target, slider.box);
-    for (const Slider& slider : panel.sliders)
-        drawn.draw(target, slider.track);
-}
-
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel)
 {
     for (const Slider& slider : panel.sliders)

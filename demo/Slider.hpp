@@ -111,9 +111,9 @@ void releaseKnobs(SliderPanel& panel);
 void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf::Vector2f pointer,
                    const ScreenMetrics& m);
 
-// Drawing, in the screen's order: boxes and tracks; knobs; labels, limits and
-// heading; and last, the value texts (set from the settings as they are drawn).
-void drawSliderFrames(sf::RenderTarget& target, const SliderPanel& panel, DrawnAreas& drawn);
+// Drawing, in the screen's order after the boxes and tracks (its backdrop):
+// knobs; labels, limits and heading; and last, the value texts (set from the
+// settings as they are drawn).
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel);
 void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel);
 // The value texts from the settings (width, count, temperature, mass, C), then

@@ -12,9 +12,7 @@ namespace
 {
 FreeGasPrediction predict(int count, double width, const ScreenMetrics& metrics)
 {
-    const GasModel probe(metrics, {});
-    const double unit = probe.gapUnit();
-    const double range = probe.histogramRange();
+    const double unit = gapUnit(metrics);
     // The wall lines for the left edges of the end particles, as the model
     // computes them.
     const double leftWall = scaleX(metrics, wallMarginReference);
@@ -37,8 +35,9 @@ FreeGasPrediction predict(int count, double width, const ScreenMetrics& metrics)
     };
     for (int b = 0; b < histogramBinCount; ++b)
     {
-        const double from = range * b / (histogramBinCount - 1);
-        const double to = b + 1 < histogramBinCount ? range * (b + 1) / (histogramBinCount - 1) : HUGE_VAL;
+        // The edges the model compares the gaps with.
+        const double from = binEdge(metrics, b);
+        const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : HUGE_VAL;
         p.shares[static_cast<std::size_t>(b)] = below(to) - below(from);
     }
 
