@@ -394,7 +394,7 @@ private:
             frame(p, {keyPressed(below(2) ? sf::Keyboard::Escape : sf::Keyboard::Space)});
             break;
         default:
-            for (int i = 1 + below(10); i > 0; --i)
+            for (int i = 1 + below(4); i > 0; --i)
                 frame(p, below(2) ? std::vector<sf::Event>{ScreenFixture::mouseMoved(p)} : std::vector<sf::Event>{});
             break;
         }
@@ -488,7 +488,7 @@ struct StormRun
     double shareOfTime; // of STORM_SECONDS
 };
 
-const StormRun stormRuns[] = {{1920, 1080, 300, 2.0 / 3.0}, {1280, 720, 400, 1.0 / 3.0}};
+const StormRun stormRuns[] = {{1920, 1080, 100, 2.0 / 3.0}, {1280, 720, 200, 1.0 / 3.0}};
 
 class InputStorm : public ::testing::TestWithParam<StormRun>
 {
