@@ -529,15 +529,16 @@ TEST_P(InputStorm, HoldsTheScreensToWhatWasPressed)
                   << " kB at the end\n";
         EXPECT_LE(endKb, thirdKb + thirdKb / 10) << "resident memory grew by more than 10 %";
     }
-    // Long enough that every kind of press met every state it can meet.
-    if (!::testing::Test::HasFailure())
+    // A long storm meets every kind of press in every state it can meet.
+    if (seconds > 0 && !::testing::Test::HasFailure())
     {
         EXPECT_EQ(storm.missing(), "");
     }
     if (::testing::Test::HasFailure())
         ADD_FAILURE() << "seed " << seed << ", action " << done << "; the latest actions:\n" << storm.recent();
     std::cout << "[storm] " << run.width << "x" << run.height << " seed " << seed << ": " << done << " actions, "
-              << storm.frames() << " frames, " << storm.simulatedSeconds() << " s of simulated time\n";
+              << storm.frames() << " frames, " << storm.simulatedSeconds()
+              << " s of simulated time; not met: " << storm.missing() << "\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, InputStorm, ::testing::ValuesIn(stormRuns),

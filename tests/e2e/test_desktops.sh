@@ -42,8 +42,7 @@ for size in 1024x768 1280x800 1366x768 2560x1440; do
 
     # Each screen from the menu (x of its item, page), the theory page last.
     for visit in "723 demonstration" "1690 authors" "1207 theory"; do
-        click_ref "${visit% *}" 32
-        wait_page "$E2E_RUN-${visit#* }.png" "${visit#* }" || fail "$size: the ${visit#* } screen is not shown"
+        menu_to "${visit% *}" "$E2E_RUN-${visit#* }.png" "${visit#* }" || fail "$size: the ${visit#* } screen is not shown"
     done
 
     # The thumb grabbed 10 pixels below its top and dragged to the end of its
