@@ -11,6 +11,9 @@
 #   wait_program_exit SECONDS    # the program's exit status, or fails on time-out
 #   exit_by_button LABEL         # "Выход" must end the program with status 0, no sanitizer report
 #
+#   wait_for SECONDS CMD [ARGS...]  # CMD again every 0.2 s until it succeeds; false after SECONDS
+#   wait_page FILE PAGE          # screenshots FILE until page_shown says PAGE (20 s at most)
+#   menu_to X FILE PAGE          # the menu item at reference x X clicked until FILE shows PAGE
 #   program_rss                  # resident memory of the program, kB (VmRSS)
 #   sanitizer_report [FILE]      # prints the sanitizer report lines of the program's output; true if any
 #   probe FILE X Y [X Y ...]     # "R,G,B" of several pixels, one line each, in one pass
@@ -218,6 +221,40 @@ wait_program_exit() {
     done
     fail "the program did not end within $seconds s"
     return 124
+}
+
+# A frame may take long on a loaded machine: a check waits for what it needs,
+# with a generous limit, rather than sleeping and hoping.
+wait_for() {
+    local end=$((SECONDS + $1))
+    shift
+    while :; do
+        "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+
+# wait_page NAME PAGE: the screenshot NAME (under $e2e_shots, its path in
+# SHOT) shows PAGE, within 20 s.
+shows_page() {
+    SHOT=$(shot "$1")
+    [ "$(page_shown "$SHOT" "${dir:-}/images")" = "$2" ]
+}
+wait_page() { wait_for 20 shows_page "$1" "$2"; }
+
+# menu_to X NAME PAGE: a click on the menu item at reference x X until the
+# screenshot NAME shows PAGE, three tries. The program hit-tests a press at
+# the pointer it sampled when its frame began: on a loaded machine a frame
+# may begin before the pointer got there, and the press lands on nothing.
+# A menu item pressed twice shows the same page, so a try more is safe.
+menu_to() {
+    local try
+    for try in 1 2 3; do
+        click_ref "$1" 32
+        wait_for 10 shows_page "$2" "$3" && return 0
+    done
+    return 1
 }
 
 program_rss() { awk '/^VmRSS:/ {print $2}' "/proc/$E2E_PROGRAM/status" 2>/dev/null; }

@@ -16,6 +16,23 @@ region_changes() {
     printf '%s' "${n%% *}"
 }
 
+# changes A NAME X Y W H: a new screenshot NAME differs from A in the region.
+changes() {
+    local a=$1
+    shift
+    [ "$(region_changes "$a" "$(shot "$1")" "${@:2}")" -gt 0 ]
+}
+
+# settles NAME: two screenshots a second apart show the same channel; the
+# second is SHOT.
+settles() {
+    local a
+    a=$(shot "$1")
+    sleep 1
+    SHOT=$(shot "${1%.png}-again.png")
+    [ "$(region_changes "$a" "$SHOT" $(channel))" = 0 ]
+}
+
 channel() { echo 0 "$(sy 75)" "$E2E_WIDTH" "$(sy 130)"; }
 readouts() { echo "$(sx 640)" "$(sy 695)" "$(sx 150)" "$(sy 270)"; }
 
@@ -24,18 +41,19 @@ for size in 1920x1080 1280x720; do
     start_display "${size%x*}" "${size#*x}"
     start_program "$binary" "$dir" || finish
     click_ref 723 32 # "Демонстрация"
-    sleep 1
+    wait_page "$E2E_RUN-running-1.png" demonstration || fail "$size: the demonstration screen is not shown"
 
     # Running: the particles move and the readouts change.
-    a=$(shot "$E2E_RUN-running-1.png")
-    sleep 1.5
-    b=$(shot "$E2E_RUN-running-2.png")
-    [ "$(region_changes "$a" "$b" $(channel))" -gt 0 ] || fail "$size: the gas does not move"
-    [ "$(region_changes "$a" "$b" $(readouts))" -gt 0 ] || fail "$size: the readouts do not change while running"
+    a=$SHOT
+    wait_for 20 changes "$a" "$E2E_RUN-running-2.png" $(channel) || fail "$size: the gas does not move"
+    wait_for 20 changes "$a" "$E2E_RUN-running-2.png" $(readouts) || fail "$size: the readouts do not change while running"
 
     click_ref 200 742 # "Пауза"
     move "$(sx 1100)" "$(sy 900)"
-    a=$(shot "$E2E_RUN-paused-1.png")
+    # Once two screenshots a second apart show the same gas, the pause
+    # has been handled; a second later nothing may have moved.
+    wait_for 20 settles "$E2E_RUN-paused-1.png" || fail "$size: the gas moves while paused"
+    a=$SHOT
     sleep 1
     b=$(shot "$E2E_RUN-paused-2.png")
     [ "$(region_changes "$a" "$b" $(channel))" = 0 ] || fail "$size: the gas moves while paused"
@@ -43,8 +61,9 @@ for size in 1920x1080 1280x720; do
 
     click_ref 200 812 # "Сброс"
     move "$(sx 1100)" "$(sy 900)"
-    file=$(shot "$E2E_RUN-reset.png")
-    [ "$(count_colour "$file" 0,0,255 $(channel))" = 0 ] || fail "$size: particles remain after Reset"
+    channel_empty() { SHOT=$(shot "$E2E_RUN-reset.png"); [ "$(count_colour "$SHOT" 0,0,255 $(channel))" = 0 ]; }
+    wait_for 20 channel_empty || fail "$size: particles remain after Reset"
+    file=$SHOT
     [ "$(count_colour "$file" 0,255,0 "$(sx 800)" "$(sy 640)" "$(sx 900)" "$(sy 390)")" = 0 ] ||
         fail "$size: histogram bars remain after Reset"
     [ "$(page_shown "$file")" = demonstration ] || fail "$size: the controls vanished with Reset"
@@ -54,12 +73,14 @@ for size in 1920x1080 1280x720; do
         read -r name button_y axis_y <<<"$choice"
         click_ref 1080 "$button_y"
         move "$(sx 1100)" "$(sy 900)"
-        file=$(shot "$E2E_RUN-$name.png")
         # Column between the U axis and the start of every curve.
-        axis=$(dark_rows "$file" "$(sx 1362)" "$(sy 300)" "$(sy 700)" | head -n 1)
         want=$(sy "$axis_y")
-        [ -n "$axis" ] && [ $((axis - want)) -ge -1 ] && [ $((axis - want)) -le 2 ] ||
-            fail "$size: $name shows its R axis at '${axis}', expected about $want"
+        axis_shown() {
+            file=$(shot "$E2E_RUN-$name.png")
+            axis=$(dark_rows "$file" "$(sx 1362)" "$(sy 300)" "$(sy 700)" | head -n 1)
+            [ -n "$axis" ] && [ $((axis - want)) -ge -1 ] && [ $((axis - want)) -le 2 ]
+        }
+        wait_for 20 axis_shown || fail "$size: $name shows its R axis at '${axis}', expected about $want"
         # A column where every curve is steep, apart from its R axis.
         curve=$(dark_rows "$file" "$(sx 1385)" "$(sy 300)" "$(sy 680)" |
             awk -v a="$want" '$1 < a - 1 || $1 > a + 5' | wc -l)
@@ -75,19 +96,17 @@ for size in 1920x1080 1280x720; do
     drag "$grab_x" "$grab_y" "$((grab_x - $(sx 583) + $(sx 460)))" "$grab_y"
     click_ref 200 672 # "Старт"
     move "$(sx 1100)" "$(sy 900)"
-    sleep 0.5
-    file=$(shot "$E2E_RUN-two.png")
-    runs=$(blue_runs "$file" "$(sy 140)")
-    [ "$runs" = 2 ] || fail "$size: $runs particles after choosing two and Start"
+    two() { file=$(shot "$E2E_RUN-two.png"); runs=$(blue_runs "$file" "$(sy 140)"); [ "$runs" = 2 ]; }
+    wait_for 20 two || fail "$size: $runs particles after choosing two and Start"
 
-    # The gas runs: bars appear and the readouts keep changing.
-    sleep 1
-    a=$(shot "$E2E_RUN-two-1.png")
-    sleep 2
-    b=$(shot "$E2E_RUN-two-2.png")
-    [ "$(count_colour "$b" 0,255,0 "$(sx 800)" "$(sy 640)" "$(sx 900)" "$(sy 390)")" -gt 0 ] ||
-        fail "$size: no histogram bars after Start"
-    [ "$(region_changes "$a" "$b" $(readouts))" -gt 0 ] || fail "$size: the readouts do not change after Start"
+    # The gas runs: bars appear and the readouts keep changing. With one gap
+    # its sigma and sigma / E stay 0, so only E moves, when the gap does.
+    bars() {
+        SHOT=$(shot "$E2E_RUN-two-1.png")
+        [ "$(count_colour "$SHOT" 0,255,0 "$(sx 800)" "$(sy 640)" "$(sx 900)" "$(sy 390)")" -gt 0 ]
+    }
+    wait_for 20 bars || fail "$size: no histogram bars after Start"
+    wait_for 30 changes "$SHOT" "$E2E_RUN-two-2.png" $(readouts) || fail "$size: the readouts do not change after Start"
 
     exit_by_button "$size"
 done

@@ -1,6 +1,34 @@
 #include "support/ScreenFixture.hpp"
 
 #include <iostream>
+#include <future>
+
+namespace
+{
+// Decoding the five pictures (the theory page alone is 1480 x 2140) costs
+// more than most tests: the process decodes them once and hands each
+// fixture copies, as already finished decodings. The textures stay each
+// fixture's own.
+PictureDecoding decodedOnce()
+{
+    static const std::array<DecodedPicture, pictureCount> decoded = []
+    {
+        PictureDecoding decoding = decodePictures();
+        std::array<DecodedPicture, pictureCount> pictures;
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            pictures[i] = decoding[i].get();
+        return pictures;
+    }();
+    PictureDecoding copies;
+    for (std::size_t i = 0; i < copies.size(); ++i)
+    {
+        std::promise<DecodedPicture> ready;
+        ready.set_value(decoded[i]);
+        copies[i] = ready.get_future();
+    }
+    return copies;
+}
+} // namespace
 
 ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed, unsigned antialiasing)
     : m_app(std::make_unique<App>(makeScreenMetrics(width, height), seed))
@@ -10,7 +38,7 @@ ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed
     context.antialiasingLevel = antialiasing;
     m_target.create(width, height, context);
     buildDrawables(*m_app);
-    loadPictures(m_app->pages, m_app->metrics, {}, std::cerr);
+    loadPictures(m_app->pages, m_app->metrics, decodedOnce(), {}, std::cerr);
     startGas(*m_app);
 }
 
