@@ -192,8 +192,8 @@ std::string parseWarmup(const std::string& text, RunSettings& settings)
         return {};
     }
     int seconds = 0;
-    if (const std::string e = parseInt(text, seconds); !e.empty())
-        return e + " (a whole number of seconds or auto)";
+    if (!parseInt(text, seconds).empty())
+        return "'" + text + "' is neither auto nor a whole number of seconds in decimal digits";
     if (seconds < 0 || seconds > 1000000)
         return "Value " + text + " not in range 0 to 1000000 or auto";
     settings.warmup = seconds;

@@ -6,8 +6,10 @@
 # program started from an unrelated working directory. It must find its
 # installed data (pictures beside it under share/, the font through its link
 # to Liberation Sans) and show all four screens with their texts and pictures.
-# Usage: test_package.sh BINARY BUILD_DIR (neither is used: the package is
-# built afresh, in Release, as scripts/package builds it)
+# Usage: test_package.sh BINARY BUILD_DIR (neither is used: the packages are
+# built in Release, as scripts/package builds them, or taken from
+# $VELORIN_PACKAGES when built there for these sources);
+# test_package.sh --build DIR only builds them into DIR.
 source "$(dirname "$0")/harness.sh"
 src=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -23,20 +25,38 @@ package() {
     log "built in $from in $((SECONDS - start)) s"
 }
 
-# Every file git would commit, as it is now, elsewhere; outside git the
-# date comes from the caller, here the commit's.
-epoch=$(git -C "$src" log -1 --format=%ct)
-copy=$work/other-folder/velorin
-mkdir -p "$copy"
-git -C "$src" ls-files -z --cached --others --exclude-standard |
-    (cd "$src" && tar --null --ignore-failed-read -T - -cf -) | tar -xf - -C "$copy"
-package "$src" "$work/one"
-package "$copy" "$work/two" SOURCE_DATE_EPOCH="$epoch"
+# build_both DIR: the two packages into DIR/one and DIR/two, unless DIR holds
+# them already for these very sources (same commit, same uncommitted state).
+build_both() {
+    local dir=$1 state
+    state=$(git -C "$src" rev-parse HEAD; git -C "$src" status --porcelain | sha256sum)
+    [ -f "$dir/sources" ] && [ "$(cat "$dir/sources")" = "$state" ] && return 0
+    rm -rf "$dir" && mkdir -p "$dir"
+    # Every file git would commit, as it is now, elsewhere; outside git the
+    # date comes from the caller, here the commit's.
+    local epoch copy=$dir/other-folder/velorin
+    epoch=$(git -C "$src" log -1 --format=%ct)
+    mkdir -p "$copy"
+    git -C "$src" ls-files -z --cached --others --exclude-standard |
+        (cd "$src" && tar --null --ignore-failed-read -T - -cf -) | tar -xf - -C "$copy"
+    package "$src" "$dir/one"
+    package "$copy" "$dir/two" SOURCE_DATE_EPOCH="$epoch"
+    rm -rf "$dir/other-folder"
+    echo "$state" >"$dir/sources"
+}
 
-debs=("$work"/one/velorin_*_amd64.deb)
+# Building is build work: scripts/test builds both before the tests run
+# (test_package.sh --build DIR) and hands them over in VELORIN_PACKAGES.
+if [ "${1:-}" = --build ]; then
+    build_both "$2"
+    finish
+fi
+packages=${VELORIN_PACKAGES:-$work/packages}
+build_both "$packages"
+debs=("$packages"/one/velorin_*_amd64.deb)
 deb=${debs[0]}
-[ -f "$deb" ] || { fail "no velorin_<version>_amd64.deb: $(ls "$work/one")"; finish; }
-other=$work/two/$(basename "$deb")
+[ -f "$deb" ] || { fail "no velorin_<version>_amd64.deb: $(ls "$packages/one")"; finish; }
+other=$packages/two/$(basename "$deb")
 if ! cmp "$deb" "$other"; then
     # Which member differs, and in the data, which entries.
     mkdir "$work/ar1" "$work/ar2"

@@ -78,7 +78,7 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--dt", "1001"}, "--dt: Value 1001 not in range 1 to 1000"},
         {{"--seconds", "0"}, "--seconds: Value 0 not in range 1 to 1000000"},
         {{"--warmup", "-1"}, "--warmup: Value -1 not in range 0 to 1000000 or auto"},
-        {{"--warmup", "Auto"}, "--warmup: Value Auto not in range 0 to 1000000 or auto"},
+        {{"--warmup", "Auto"}, "--warmup: 'Auto' is neither auto nor a whole number of seconds in decimal digits"},
         {{"--precision", "0"}, "--precision: Value 0 not in range"},
         {{"--seed", "4294967296"}, "--seed: Value 4294967296 not in range 0 to 4294967295"},
         {{"--repeat", "0"}, "--repeat: Value 0 not in range 1 to 1000"},
