@@ -34,7 +34,8 @@ set -u
 e2e_pids=()
 e2e_failures=0
 e2e_name=$(basename "${0%.sh}")
-e2e_shots=${E2E_SHOTS:-${TMPDIR:-/tmp}/velorin-e2e}
+# A folder per test, so that tests running side by side keep their pictures apart.
+e2e_shots=${E2E_SHOTS:-${TMPDIR:-/tmp}/velorin-e2e}/$e2e_name
 mkdir -p "$e2e_shots"
 
 e2e_cleanup() {
