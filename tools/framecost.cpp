@@ -8,34 +8,18 @@
 //       floors around it. --aa: another level than the program's 8, only to
 //       see what the multisampling costs.
 //   framecost --parts: each screen's backdrop and content alone over the clear.
-//   framecost --startup [--bare]: the program's start-up (or a bare window's)
-//       step by step, from the process start to the first presented frame.
-//   framecost --bare-window: a bare window, closed by a click, as a baseline
-//       for measurements from outside.
-//
-// Another --size than the desktop's gives a borderless window at the top
-// left on a display that cannot change its mode (Xvfb).
+//   (--size: see ToolWindow.hpp; the start-up is measured by tools/startup)
 // Exits with 2 on bad options, 1 when the gas stopped on an overlap.
 
-#include "app/App.hpp"
-#include "app/DataFiles.hpp"
-#include "base/ScreenSize.hpp"
-
-#include <CLI/CLI.hpp>
+#include "ToolWindow.hpp"
 
 #include <SFML/Window/Mouse.hpp>
-#include <SFML/Window/VideoMode.hpp>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
-#include <iostream>
-#include <malloc.h>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -53,39 +37,6 @@ double processCpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Milliseconds since this process was started (fork), at the kernel's tick
-// resolution (10 ms), or a negative value when /proc does not say.
-double msSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string line;
-    std::getline(stat, line);
-    const std::size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(line.substr(close + 2));
-    std::string field;
-    for (int i = 3; i <= 22 && fields >> field; ++i) // field 22 is the start time
-    {
-    }
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    const double nowMs = static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-    return nowMs - std::stod(field) * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// A field of /proc/self/status in kB (VmRSS, VmHWM: peak resident memory).
-long statusKb(const std::string& name)
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = -1;
-    for (std::string line; std::getline(status, line);)
-        if (std::istringstream(line) >> key >> value && key == name + ":")
-            return value;
-    return -1;
 }
 
 std::string loadAverage()
@@ -107,7 +58,7 @@ double median(std::vector<double> values)
 
 struct Options
 {
-    bool parts = false, startup = false, bare = false, bareWindow = false;
+    bool parts = false;
     double seconds = 2.0;
     int rounds = 3;
     int warmup = 30;
@@ -116,81 +67,11 @@ struct Options
     ScreenSize size{}; // the desktop's when zero
 };
 
-// Returns the exit status when the program should end at once.
-std::optional<int> parse(int argc, char** argv, Options& o)
-{
-    CLI::App cli("framecost: what a frame of each screen costs against a bare window", "framecost");
-    cli.add_flag("--parts", o.parts, "Each screen's backdrop and content alone");
-    cli.add_flag("--startup", o.startup, "The program's start-up, step by step");
-    cli.add_flag("--bare", o.bare, "With --startup: a bare window instead");
-    cli.add_flag("--bare-window", o.bareWindow, "A bare window until it is closed or clicked");
-    cli.add_option("--seconds", o.seconds, "Seconds per stretch")->check(CLI::PositiveNumber);
-    cli.add_option("--rounds", o.rounds, "Rounds")->check(CLI::PositiveNumber);
-    cli.add_option("--warmup", o.warmup, "Warm-up frames per stretch")->check(CLI::NonNegativeNumber);
-    cli.add_option("--aa", o.antialiasing, "Anti-aliasing level asked");
-    cli.add_option("--only", o.only, "Only the screens whose name contains this");
-    std::string size;
-    cli.add_option("--size", size, "WxH instead of the desktop's size")
-        ->check(CLI::Validator(
-            [](std::string& text)
-            {
-                std::string why;
-                return parseScreenSize(text, why) ? std::string() : why;
-            },
-            "WxH"));
-    try
-    {
-        cli.parse(argc, argv);
-    }
-    catch (const CLI::ParseError& e)
-    {
-        return cli.exit(e) == 0 ? 0 : 2;
-    }
-    std::string why;
-    if (!size.empty())
-        o.size = *parseScreenSize(size, why);
-    return std::nullopt;
-}
-
-ScreenMetrics metricsFor(const Options& o)
-{
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    return o.size.width ? makeScreenMetrics(o.size.width, o.size.height)
-                        : makeScreenMetrics(desktop.width, desktop.height);
-}
-
-// The program's window, full-screen when it is the desktop's size.
-void openWindow(sf::RenderWindow& window, const Options& o, const char* title)
-{
-    const ScreenMetrics m = metricsFor(o);
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    const bool fullScreen = m.screenWidth == desktop.width && m.screenHeight == desktop.height;
-    openProgramWindow(window, m, fullScreen ? sf::Style::Fullscreen : sf::Style::None, title, o.antialiasing);
-    if (!fullScreen)
-        window.setPosition({0, 0});
-}
-
-// The program's own start-up; without its data every text and picture draws
-// nothing, and the figures flatter.
-std::unique_ptr<App> startProgram(sf::RenderWindow& window, const Options& o, const char* title,
-                                  const std::function<void(const char*)>& phase = {})
-{
-    const DataRoot data = findDataFiles(std::cerr);
-    if (!data.hasFont)
-        std::fprintf(stderr, "framecost: no fonts/ and images/ here or beside the program (build velorin_data)\n");
-    return startProgram(
-        metricsFor(o), data, static_cast<std::uint32_t>(std::time(nullptr)), std::cerr,
-        [&] { openWindow(window, o, title); }, phase);
-}
-
-// One timed stretch of frames on one window.
+// One timed stretch of frames on one window, ms per frame: wall and process
+// CPU time (all threads, the software rasteriser's included).
 struct Segment
 {
-    int frames = 0;
-    double wallMs = 0;
-    double cpuMs = 0; // per frame
-
-    double meanFrameMs() const { return frames ? wallMs / frames : 0; }
+    double frameMs = 0, cpuMs = 0;
 };
 
 // `frame` (events, clear, drawing) for the warm-up frames, then for the
@@ -202,25 +83,17 @@ template <typename DrawFrame> Segment timeFrames(sf::RenderWindow& window, const
         frame();
         window.display();
     }
-    Segment s;
     const double cpuStart = processCpuMs();
     const SteadyClock::time_point start = SteadyClock::now();
-    for (; s.wallMs < o.seconds * 1e3; ++s.frames)
+    double wallMs = 0;
+    int frames = 0;
+    for (; wallMs < o.seconds * 1e3; ++frames)
     {
         frame();
         window.display();
-        s.wallMs = msBetween(start, SteadyClock::now());
+        wallMs = msBetween(start, SteadyClock::now());
     }
-    s.cpuMs = (processCpuMs() - cpuStart) / s.frames;
-    return s;
-}
-
-std::vector<sf::Event> drainEvents(sf::RenderWindow& window)
-{
-    std::vector<sf::Event> events;
-    for (sf::Event event; window.pollEvent(event);)
-        events.push_back(event);
-    return events;
+    return {wallMs / frames, (processCpuMs() - cpuStart) / frames};
 }
 
 constexpr const char* programTitle = "velorin-framecost";
@@ -235,10 +108,10 @@ Segment floorSegment(sf::RenderWindow& programWindow, const Options& o)
     Segment s;
     {
         sf::RenderWindow bare;
-        openWindow(bare, o, "velorin-floor");
+        openToolWindow(bare, o.size, "velorin-floor", o.antialiasing);
         s = timeFrames(bare, o, [&] { drainEvents(bare), bare.clear(sf::Color::White); });
     }
-    openWindow(programWindow, o, programTitle);
+    openToolWindow(programWindow, o.size, programTitle, o.antialiasing);
     return s;
 }
 
@@ -260,6 +133,8 @@ constexpr ScreenCase screenCases[] = {
     {"authors", Screen::Authors, PotentialKind::Zero},
 };
 constexpr int caseCount = static_cast<int>(std::size(screenCases));
+
+bool named(const ScreenCase& c, const std::string& part) { return std::string(c.name).find(part) != std::string::npos; }
 
 // The program's own loop body, with the pointer where it is and the events drained.
 Segment screenSegment(App& app, sf::RenderWindow& window, const ScreenCase& c, const Options& o)
@@ -289,22 +164,21 @@ std::string range(const std::vector<double>& v)
 int frameCost(const Options& o)
 {
     sf::RenderWindow window;
-    const std::unique_ptr<App> app = startProgram(window, o, programTitle);
+    const std::unique_ptr<App> app = startToolProgram(window, o.size, programTitle, o.antialiasing);
     const sf::ContextSettings got = window.getSettings();
     std::printf("framecost: %ux%u, anti-aliasing %u granted (%u asked), %.1f s per segment, %d warm-up frames, "
                 "%d rounds; load average at start %s\n",
                 window.getSize().x, window.getSize().y, got.antialiasingLevel, o.antialiasing, o.seconds, o.warmup,
                 o.rounds, loadAverage().c_str());
 
-    // Per case and round, ms per frame: wall and process CPU time (all threads,
-    // the software rasteriser's included), and both against the floors around
-    // the round. The last case is the floor.
+    // Per case and round, ms per frame and against the floors around the
+    // round. The last case is the floor.
     struct Figures
     {
         std::vector<double> frameMs, cpuMs, ratio, cpuRatio;
     };
     std::vector<Figures> figures(caseCount + 1);
-    auto wanted = [&](int i) { return std::string(screenCases[i].name).find(o.only) != std::string::npos; };
+    auto wanted = [&](int i) { return named(screenCases[i], o.only); };
     Segment before = floorSegment(window, o);
     for (int round = 1; round <= o.rounds; ++round)
     {
@@ -318,13 +192,13 @@ int frameCost(const Options& o)
         {
             if (i < caseCount && !wanted(i))
                 continue;
-            figures[i].frameMs.push_back(segments[i].meanFrameMs());
+            figures[i].frameMs.push_back(segments[i].frameMs);
             figures[i].cpuMs.push_back(segments[i].cpuMs);
-            figures[i].ratio.push_back(2 * segments[i].meanFrameMs() / (before.meanFrameMs() + after.meanFrameMs()));
+            figures[i].ratio.push_back(2 * segments[i].frameMs / (before.frameMs + after.frameMs));
             figures[i].cpuRatio.push_back(2 * segments[i].cpuMs / (before.cpuMs + after.cpuMs));
         }
-        std::printf("round %d: floor %.2f ms, then %.2f ms per frame (load %s)\n", round, before.meanFrameMs(),
-                    after.meanFrameMs(), loadAverage().c_str());
+        std::printf("round %d: floor %.2f ms, then %.2f ms per frame (load %s)\n", round, before.frameMs, after.frameMs,
+                    loadAverage().c_str());
         before = after;
     }
 
@@ -360,7 +234,7 @@ int frameCost(const Options& o)
 int partCosts(const Options& o)
 {
     sf::RenderWindow window;
-    const std::unique_ptr<App> app = startProgram(window, o, programTitle);
+    const std::unique_ptr<App> app = startToolProgram(window, o.size, programTitle, o.antialiasing);
     app->screen = Screen::Demonstration;
     for (int i = 0; i < 200; ++i) // some seconds of gas and readouts, so that the histogram has bars
         runFrame(*app, window, {0, 0}, {}, 16.0);
@@ -391,8 +265,8 @@ int partCosts(const Options& o)
         {
             const Segment clear = stretch(0);
             const Segment s = i == 0 ? clear : stretch(i);
-            frameMs[i].push_back(s.meanFrameMs());
-            extraMs[i].push_back(s.meanFrameMs() - clear.meanFrameMs());
+            frameMs[i].push_back(s.frameMs);
+            extraMs[i].push_back(s.frameMs - clear.frameMs);
             cpuMs[i].push_back(s.cpuMs);
             extraCpuMs[i].push_back(s.cpuMs - clear.cpuMs);
         }
@@ -404,76 +278,34 @@ int partCosts(const Options& o)
     return 0;
 }
 
-int startup(const Options& o)
-{
-    const double startToMainMs = msSinceProcessStart();
-    const SteadyClock::time_point top = SteadyClock::now();
-    double previous = 0;
-    auto mark = [&](const char* name)
-    {
-        const double at = msBetween(top, SteadyClock::now());
-        std::printf("  %-22s %8.1f ms  (+%5.1f)  resident %7ld kB\n", name, at, at - previous, statusKb("VmRSS"));
-        previous = at;
-    };
-    const ScreenMetrics m = metricsFor(o);
-    std::printf("%s start-up, %.0fx%.0f:\n", o.bare ? "bare window" : "program", m.screenWidth, m.screenHeight);
-    sf::RenderWindow window;
-    std::unique_ptr<App> app;
-    if (o.bare)
-    {
-        openWindow(window, o, "velorin-bare");
-        mark("window created");
-        window.clear(sf::Color::White);
-    }
-    else
-    {
-        (void)mallopt(M_MMAP_THRESHOLD, 1 << 20); // as the program does
-        app = startProgram(window, o, "velorin-startup", mark);
-        runFrame(*app, window, sf::Mouse::getPosition(window), drainEvents(window), 0.0);
-        mark("first frame drawn");
-    }
-    window.display();
-    mark("first frame presented");
-    if (startToMainMs >= 0)
-        std::printf("  process start to main  %8.0f ms  (10 ms ticks)\n  process start to first frame %6.0f ms\n",
-                    startToMainMs, startToMainMs + previous);
-    std::printf("  peak resident memory   %8ld kB after the first frame\n", statusKb("VmHWM"));
-    if (!app)
-        return 0;
-    for (Screen screen : {Screen::Demonstration, Screen::Theory, Screen::Authors, Screen::StartPage})
-    {
-        app->screen = screen; // every screen once, so that every glyph and texture has been used
-        runFrame(*app, window, sf::Mouse::getPosition(window), drainEvents(window), 16.0);
-        window.display();
-    }
-    std::printf("  peak resident memory   %8ld kB after one frame of each screen\n", statusKb("VmHWM"));
-    return 0;
-}
-
-int bareWindow(const Options& o)
-{
-    sf::RenderWindow window;
-    openWindow(window, o, "velorin-bare");
-    while (window.isOpen())
-    {
-        for (const sf::Event& event : drainEvents(window))
-            if (event.type == sf::Event::Closed || event.type == sf::Event::MouseButtonPressed)
-                window.close();
-        window.clear(sf::Color::White);
-        window.display();
-    }
-    return 0;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
     Options o;
-    if (const std::optional<int> status = parse(argc, argv, o))
-        return *status;
-    if (o.startup)
-        return startup(o);
-    if (o.bareWindow)
-        return bareWindow(o);
+    CLI::App cli("framecost: what a frame of each screen costs against a bare window", "framecost");
+    cli.add_flag("--parts", o.parts, "Each screen's backdrop and content alone");
+    cli.add_option("--seconds", o.seconds, "Seconds per stretch")->check(CLI::PositiveNumber);
+    cli.add_option("--rounds", o.rounds, "Rounds")->check(CLI::PositiveNumber);
+    cli.add_option("--warmup", o.warmup, "Warm-up frames per stretch")->check(CLI::NonNegativeNumber);
+    cli.add_option("--aa", o.antialiasing, "Anti-aliasing level asked");
+    cli.add_option("--only", o.only, "Only the screens whose name contains this")
+        ->check(CLI::Validator(
+            [](std::string& part)
+            {
+                const bool any = std::any_of(std::begin(screenCases), std::end(screenCases),
+                                             [&](const ScreenCase& c) { return named(c, part); });
+                return any ? std::string() : "no screen's name contains \"" + part + "\"";
+            },
+            "SCREEN"));
+    addSizeOption(cli, o.size);
+    try
+    {
+        cli.parse(argc, argv);
+    }
+    catch (const CLI::ParseError& e)
+    {
+        return cli.exit(e) == 0 ? 0 : 2;
+    }
     return o.parts ? partCosts(o) : frameCost(o);
 }
