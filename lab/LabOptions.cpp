@@ -232,11 +232,12 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "E and sigma are in the gap unit: one sixteenth of the histogram's range, 52 pixels on a\n"
                  "1920-pixel-wide screen (not the bin width, 56.4 pixels). Each standard error (_se) comes from the\n"
                  "run's own integrated autocorrelation time; sigma_over_E_tau_s is that of sigma / E in simulated\n"
-                 "seconds. quality is ok, short (fewer than 50 autocorrelation times measured: the error is\n"
-                 "unreliable), drifting (the two halves disagree by more than three errors) or frozen (nothing\n"
-                 "fluctuates); anything but ok is also said on standard error. Under the zero law E_exact,\n"
-                 "sigma_over_E_exact and the histogram's share_exact are the exact hard-rod gas of the same count,\n"
-                 "width and screen (contact distance 7 pixels).",
+                 "seconds. quality is ok, short (fewer than 50 autocorrelation times measured, or a whole run too\n"
+                 "short to resolve its own correlation time: the error is unreliable), drifting (the two halves\n"
+                 "disagree by more than three errors) or frozen (nothing fluctuates); anything but ok is also\n"
+                 "said on standard error. Under the zero law E_exact, sigma_over_E_exact and the histogram's\n"
+                 "share_exact are the exact hard-rod gas of the same count, width and screen (contact\n"
+                 "distance 7 pixels).",
                  "velorin-lab"};
     app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
                "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"

@@ -116,9 +116,14 @@ std::string qualityWarning(const RunSettings& settings, const RunResult& r, std:
     {
     case Quality::Ok: return {};
     case Quality::Short:
-        what = "fewer than " + number(minimumTaus) + " correlation times measured (tau of sigma / E " +
-               number(r.ratioTauSeconds) + " s in " + number(r.measuredSeconds) +
-               " s), so its errors are unreliable; run longer (--seconds, or --precision)";
+        // Fewer than minimumTaus of the slowest quantity's tau, or a run
+        // too short to resolve its correlation at all (a slow mode hidden
+        // behind the warm-up found).
+        what = (r.measuredSeconds < minimumTaus * r.ratioTauSeconds
+                    ? "fewer than " + number(minimumTaus) + " correlation times measured (tau of sigma / E " +
+                          number(r.ratioTauSeconds) + " s in " + number(r.measuredSeconds) + " s)"
+                    : std::string("too short to resolve its own correlation time")) +
+               ", so its errors are unreliable; run longer (--seconds, or --precision)";
         break;
     case Quality::Drifting:
         what = "its two halves disagree by more than three errors, so it is not in equilibrium; run longer "

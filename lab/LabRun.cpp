@@ -42,6 +42,12 @@ SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& chan
         }
         if (!m.windowFound || static_cast<double>(measured) < minimumTaus * m.tau)
             tooShort = true;
+        // The start is chosen where tau came out lowest; in a short run
+        // that is most often where a slow mode the part is too short to
+        // show hid. Trust it only if the whole run, warm-up included,
+        // resolves its own correlation: Sokal's window found well inside it.
+        if (a.start > 0 && !correlatedMean(*x, 0, n).windowFound)
+            tooShort = true;
         // Each half's error with the whole run's correlation time.
         const CorrelatedMean first = correlatedMean(*x, a.start, half);
         const CorrelatedMean second = correlatedMean(*x, half, n);
