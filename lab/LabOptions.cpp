@@ -249,44 +249,28 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
     std::string law = lawName(s.law);
+    // A whole-number setting: decimal, within its range, its default shown.
+    auto wholeOption = [&](const char* name, int& value, const char* help, int lo, int hi)
+    { app.add_option(name, value, help)->check(CLI::Range(lo, hi))->transform(decimal)->capture_default_str(); };
     app.add_option("--law", law, "Pair law")
         ->check(CLI::IsMember(std::vector<std::string>(std::begin(potentialNames), std::end(potentialNames))))
         ->capture_default_str();
-    app.add_option("--count", s.count, "Number of particles")
-        ->check(CLI::Range(countRange.lo, countRange.hi))
-        ->transform(decimal)
-        ->capture_default_str();
-    app.add_option("--width", s.width,
-                   "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
-                   "at most 500 / COUNT")
-        ->check(CLI::Range(widthRange.lo, widthRange.hi))
-        ->transform(decimal)
-        ->capture_default_str();
-    app.add_option("--temperature", s.temperature, "Temperature T")
-        ->check(CLI::Range(temperatureRange.lo, temperatureRange.hi))
-        ->transform(decimal)
-        ->capture_default_str();
-    app.add_option("--mass", s.mass, "Particle mass m")
-        ->check(CLI::Range(massRange.lo, massRange.hi))
-        ->transform(decimal)
-        ->capture_default_str();
-    app.add_option("--c", s.c, "Strength C of the pair law")
-        ->check(CLI::Range(coefficientRange.lo, coefficientRange.hi))
-        ->transform(decimal)
-        ->capture_default_str();
+    wholeOption("--count", s.count, "Number of particles", countRange.lo, countRange.hi);
+    wholeOption("--width", s.width,
+                "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
+                "at most 500 / COUNT",
+                widthRange.lo, widthRange.hi);
+    wholeOption("--temperature", s.temperature, "Temperature T", temperatureRange.lo, temperatureRange.hi);
+    wholeOption("--mass", s.mass, "Particle mass m", massRange.lo, massRange.hi);
+    wholeOption("--c", s.c, "Strength C of the pair law", coefficientRange.lo, coefficientRange.hi);
     app.add_option("--screen", screen, "Screen size in pixels, 640x360 to 7680x4320")
         ->type_name("WxH")
         ->capture_default_str();
-    app.add_option("--dt", s.dt, "Milliseconds per tick")
-        ->check(CLI::Range(1, 1000))
-        ->transform(decimal)
-        ->capture_default_str();
-    app.add_option("--seconds", s.seconds,
-                   "Simulated seconds per run: measured after a fixed --warmup S, the whole run with --warmup "
-                   "auto, the most with --precision")
-        ->check(CLI::Range(1, 1000000))
-        ->transform(decimal)
-        ->capture_default_str();
+    wholeOption("--dt", s.dt, "Milliseconds per tick", 1, 1000);
+    wholeOption("--seconds", s.seconds,
+                "Simulated seconds per run: measured after a fixed --warmup S, the whole run with --warmup "
+                "auto, the most with --precision",
+                1, 1000000);
     std::string warmup = "auto";
     app.add_option("--warmup", warmup,
                    "Simulated seconds run before the measurement, 0 to 1000000, or auto: the start is left out up "
