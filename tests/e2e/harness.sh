@@ -5,6 +5,7 @@
 #   start_display 1920 1080      # Xvfb on a free display, DISPLAY exported
 #   start_program BINARY DIR [ARGS...]  # run BINARY in DIR with ARGS, wait for its window
 #   click X Y [BUTTON]           # move there and press/release (1 left, 2 middle, 3 right, 4/5 wheel)
+#   drag X1 Y1 X2 Y2 [CMD...]    # press, move, release (once CMD succeeds)
 #   shot FILE                    # screenshot of the whole screen
 #   pixel FILE X Y               # "R,G,B" of one pixel of a screenshot
 #   expect_pixel FILE X Y R,G,B [TOLERANCE]
@@ -33,8 +34,7 @@ set -u
 
 # The program draws as fast as the machine lets it, on a software renderer
 # here that would spread each frame over every core. Held to one rendering
-# thread, and below the harness in priority, it leaves the screenshots and the
-# other tests their share; what a check needs it still waits for.
+# thread it leaves the screenshots and the other tests their share.
 export LP_NUM_THREADS=${LP_NUM_THREADS:-1}
 
 e2e_pids=()
@@ -108,7 +108,7 @@ start_program() {
     local binary=$1 dir=$2
     shift 2
     E2E_OUTPUT="$e2e_shots/${E2E_RUN:-$e2e_name}.out"
-    (cd "$dir" && exec nice -n 10 "$binary" "$@") >"$E2E_OUTPUT" 2>&1 &
+    (cd "$dir" && exec "$binary" "$@") >"$E2E_OUTPUT" 2>&1 &
     E2E_PROGRAM=$!
     e2e_pids+=($E2E_PROGRAM)
     local i
@@ -155,9 +155,12 @@ click() {
 # click_ref X Y [BUTTON]: a click at a reference position.
 click_ref() { click "$(sx "$1")" "$(sy "$2")" "${3:-1}"; }
 
-# drag X1 Y1 X2 Y2: press at the first point, move in small steps, release at the second.
+# drag X1 Y1 X2 Y2 [CMD...]: press at the first point, move in small steps,
+# release at the second. A dragged item follows the pointer once a frame
+# sees it there: with CMD, the release waits until CMD succeeds (20 s at most).
 drag() {
     local x1=$1 y1=$2 x2=$3 y2=$4 i steps=12
+    shift 4
     xdotool mousemove "$x1" "$y1"
     sleep 0.15
     xdotool mousedown 1
@@ -167,6 +170,7 @@ drag() {
         sleep 0.05
     done
     sleep 0.2
+    [ $# -eq 0 ] || wait_for 20 "$@" || true
     xdotool mouseup 1
     sleep 0.3
 }

@@ -93,7 +93,8 @@ for size in 1920x1080 1280x720; do
 
     # Drag the count knob to its left end (knob left edge 460): two particles.
     grab_x=$(sx 615) grab_y=$(sy 310)
-    drag "$grab_x" "$grab_y" "$((grab_x - $(sx 583) + $(sx 460)))" "$grab_y"
+    knob_at_end() { [ "$(dark_pixels "$(shot "$E2E_RUN-knob.png")" 456 292 12 20)" -gt 5 ]; }
+    drag "$grab_x" "$grab_y" "$((grab_x - $(sx 583) + $(sx 460)))" "$grab_y" knob_at_end
     click_ref 200 672 # "Старт"
     move "$(sx 1100)" "$(sy 900)"
     two() { file=$(shot "$E2E_RUN-two.png"); runs=$(blue_runs "$file" "$(sy 140)"); [ "$runs" = 2 ]; }

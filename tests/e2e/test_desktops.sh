@@ -49,7 +49,8 @@ for size in 1024x768 1280x800 1366x768 2560x1440; do
     # track, its top edge within a pixel above H - 64 / 1080 of the height.
     grab_y=$(($(sy 70) + 10))
     end_y=$(awk -v H="$E2E_HEIGHT" 'BEGIN {top = 70 * H / 1080; f = top - int(top); print int(H - 64 * H / 1080 - f) + 10}')
-    drag "$(sx 1886)" "$grab_y" "$(sx 1886)" "$end_y"
+    at_end() { last_lines_shown "$(shot "$E2E_RUN-theory-thumb.png")" >/dev/null; }
+    drag "$(sx 1886)" "$grab_y" "$(sx 1886)" "$end_y" at_end
     file=$(shot "$E2E_RUN-theory-thumb.png")
     last_lines_shown "$file" || fail "$size: the thumb does not bring the picture's last lines"
 

@@ -18,11 +18,8 @@ while IFS='|' read -r size record message; do
     [ "$got" = "$size" ] || fail "--window $size opened a window of $got"
     xdotool windowmove "$E2E_WINDOW" 0 0 # no window manager places it here
     E2E_WIDTH=${size%x*} E2E_HEIGHT=${size#*x}
-    click_ref 723 32 # "Демонстрация"
-    sleep 0.5
-    file=$(shot "$E2E_RUN.png")
-    [ "$(page_shown "$file")" = demonstration ] || fail "$size: the demonstration is not laid out in the window"
-    runs=$(blue_runs "$file" "$(sy 140)")
+    menu_to 723 "$E2E_RUN.png" demonstration || fail "$size: the demonstration is not laid out in the window"
+    runs=$(blue_runs "$SHOT" "$(sy 140)")
     [ "$runs" = 15 ] || fail "$size: $runs particles in the window"
     [ "$(grep -c "$message" "$E2E_OUTPUT")" = 1 ] || fail "$size: no single '$message' for $record"
     exit_by_button "$size"
