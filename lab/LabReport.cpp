@@ -1,6 +1,6 @@
 #include "lab/LabReport.hpp"
 
-#include "lab/FreeGas.hpp"
+#include "sim/FreeGas.hpp"
 #include "lab/LabOptions.hpp"
 
 #include <cmath>
@@ -33,7 +33,8 @@ std::optional<FreeGasPrediction> exactFor(const RunSettings& s)
 {
     if (s.law != PotentialKind::Zero)
         return std::nullopt;
-    return freeGasPrediction(s);
+    const ScreenMetrics metrics = runMetrics(s);
+    return freeGasPrediction(s.count, particleWidthPixels(s, metrics), metrics);
 }
 
 std::string estimateFields(const Estimate& e) { return number(e.mean) + "," + number(e.standardError); }

@@ -11,7 +11,7 @@ run_packages=(cmake g++ make pkg-config libsfml-dev libcli11-dev libpng-dev libx
 package_packages=("${run_packages[@]}" dpkg-dev file git)
 test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev
                xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri openbox
-               lintian desktop-file-utils appstream)
+               lintian desktop-file-utils appstream ccache)
 
 install_missing() {
     local missing=()
@@ -29,6 +29,11 @@ install_missing() {
 # build DIR [cmake options...]
 build() {
     local dir=$1; shift
-    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    # ccache, where installed, makes a rebuild in a second clone cheap; its
+    # base folder keeps the hashes free of the clone's path.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }

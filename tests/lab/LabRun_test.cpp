@@ -1,4 +1,4 @@
-#include "lab/FreeGas.hpp"
+#include "sim/FreeGas.hpp"
 #include "lab/LabReport.hpp"
 #include "lab/Sweep.hpp"
 
@@ -222,7 +222,8 @@ TEST(LabRun, FreeGasAgreesWithTheExactHardRods)
         s.screenHeight = c.screenHeight;
         s.seconds = 12000;
         const RunResult r = runGas(s, false);
-        const FreeGasPrediction exact = freeGasPrediction(s);
+        const ScreenMetrics metrics = runMetrics(s);
+        const FreeGasPrediction exact = freeGasPrediction(s.count, particleWidthPixels(s, metrics), metrics);
         ASSERT_EQ(qualityName(r.quality), std::string("ok"));
         EXPECT_LT(std::abs(r.gap.mean - exact.gap), 3.0 * r.gap.standardError);
         EXPECT_LT(std::abs(r.ratio.mean - exact.ratio), 3.0 * r.ratio.standardError + exact.ratioError);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "lab/LabRun.hpp"
+#include "base/ScreenMetrics.hpp"
+#include "sim/GasCore.hpp"
 
 #include <array>
 
@@ -15,12 +16,13 @@ struct FreeGasPrediction
     double gap = 0.0;                               // expected per-tick mean gap E, gap units
     double ratio = 0.0;                             // expected per-tick sigma / E, population deviation
     double ratioError = 0.0;                        // Monte Carlo standard error of ratio
-    std::array<double, histogramBinCount> shares{}; // expected share of the gaps in each bin
+    std::array<double, histogramBins> shares{}; // expected share of the gaps in each bin
     double freeLength = 0.0;                        // F, pixels
 };
 
-// For the count, width and screen of the settings (the law, temperature,
-// mass and tick play no part). The mean and the shares are closed forms; the
-// ratio is a Monte Carlo of the Dirichlet construction with a fixed seed,
-// run until its error is below 0.0005. Remembered per geometry.
-FreeGasPrediction freeGasPrediction(const RunSettings& settings);
+// For count particles of width pixels on the screen the metrics describe
+// (the law, temperature, mass and tick play no part). The mean and the shares
+// are closed forms; the ratio is a Monte Carlo of the Dirichlet construction
+// with a fixed seed, run until its error is below 0.0005. Remembered per
+// geometry, so only the first call for a geometry costs.
+FreeGasPrediction freeGasPrediction(int count, double width, const ScreenMetrics& metrics);

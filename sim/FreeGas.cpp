@@ -1,4 +1,4 @@
-#include "lab/FreeGas.hpp"
+#include "sim/FreeGas.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -33,11 +33,11 @@ FreeGasPrediction predict(int count, double width, const ScreenMetrics& metrics)
         const double s = std::clamp((t - contactDistance) / f, 0.0, 1.0);
         return 1.0 - std::pow(1.0 - s, n);
     };
-    for (int b = 0; b < histogramBinCount; ++b)
+    for (int b = 0; b < histogramBins; ++b)
     {
         // The edges the model compares the gaps with.
         const double from = binEdge(metrics, b);
-        const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : HUGE_VAL;
+        const double to = b + 1 < histogramBins ? binEdge(metrics, b + 1) : HUGE_VAL;
         p.shares[static_cast<std::size_t>(b)] = below(to) - below(from);
     }
 
@@ -81,20 +81,19 @@ FreeGasPrediction predict(int count, double width, const ScreenMetrics& metrics)
 }
 } // namespace
 
-FreeGasPrediction freeGasPrediction(const RunSettings& settings)
+FreeGasPrediction freeGasPrediction(int count, double width, const ScreenMetrics& metrics)
 {
-    const ScreenMetrics metrics = runMetrics(settings);
-    const double width = particleWidthPixels(settings, metrics);
     using Key = std::tuple<int, double, unsigned, unsigned>;
     static std::mutex mutex;
     static std::map<Key, FreeGasPrediction> known;
-    const Key key{settings.count, width, settings.screenWidth, settings.screenHeight};
+    // Metrics are a function of the screen size alone.
+    const Key key{count, width, static_cast<unsigned>(metrics.screenWidth), static_cast<unsigned>(metrics.screenHeight)};
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (const auto it = known.find(key); it != known.end())
             return it->second;
     }
-    const FreeGasPrediction p = predict(settings.count, width, metrics);
+    const FreeGasPrediction p = predict(count, width, metrics);
     std::lock_guard<std::mutex> lock(mutex);
     known.emplace(key, p);
     return p;
