@@ -56,6 +56,16 @@ enum class Quality
 constexpr double minimumTaus = 50.0;
 const char* qualityName(Quality q);
 
+// The rule that made a run short, so that its message can name it.
+enum class ShortRule
+{
+    None,
+    FewPoints, // fewer than 4 half-second points measured
+    FewTaus,   // fewer than minimumTaus correlation times of one quantity measured
+    NoWindow,  // Sokal's window not found within the measured part: tau unknown
+    WholeRun,  // warm-up found, but the whole run, warm-up included, does not resolve its own correlation
+};
+
 // One row per simulated second: the means of the ticks that ended in it.
 struct SeriesRow
 {
@@ -74,6 +84,12 @@ struct RunResult
     // Integrated autocorrelation time of sigma / E, simulated seconds.
     double ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
     Quality quality = Quality::Ok;
+    // Why short: the rule, the quantity (0 E, 1 sigma, 2 sigma / E) and its
+    // tau in simulated seconds, over the whole run for ShortRule::WholeRun
+    // (a lower bound there, and for NoWindow).
+    ShortRule shortRule = ShortRule::None;
+    int shortQuantity = -1;
+    double shortTauSeconds = std::numeric_limits<double>::quiet_NaN();
     double warmupSeconds = 0.0;   // simulated seconds left out at the start
     double measuredSeconds = 0.0; // simulated seconds the figures come from
     // Simulated seconds at which the particle order broke and the run ended.
@@ -101,6 +117,9 @@ struct SeriesAnalysis
     std::size_t start = 0;
     std::vector<CorrelatedMean> means;
     Quality quality = Quality::Ok;
+    ShortRule shortRule = ShortRule::None; // the first that holds, in the order declared
+    std::size_t shortChannel = 0;
+    double shortTau = std::numeric_limits<double>::quiet_NaN(); // points
 };
 SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& channels, bool findStart);
 
