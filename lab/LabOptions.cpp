@@ -258,7 +258,7 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "velorin-lab"};
     app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
                "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"
-               "no sample.\n"
+               "no sample, the chi-square and agreement of a single seed.\n"
                "Ticks longer than 100 ms are warned about: the tick then shapes the gas more than its law.\n"
                "Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
                "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"

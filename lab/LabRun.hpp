@@ -28,7 +28,10 @@ struct RunSettings
     unsigned screenHeight = 1080;
     // Simulated seconds: measured after a fixed warm-up, or the whole run
     // (warm-up included) with autoWarmup; the cap with a precision.
-    int seconds = 3000;      // 50 correlation times of the slowest default quantity, E of the free gas (36 s), and more
+    // 6000 s: at the defaults tau reaches 55 s and the warm-up found up to
+    // 45 % of the run, so 50 tau are left after it; at 3000 s one seed in
+    // ten of the zero law and repulsion was short.
+    int seconds = 6000;
     int warmup = autoWarmup; // simulated seconds before the measurement, or autoWarmup
     // Run until the standard error of sigma / E is at most this and the run
     // is trusted (0: run exactly the seconds).

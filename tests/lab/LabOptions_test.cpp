@@ -36,7 +36,7 @@ TEST(LabOptions, DefaultsAreTheDemonstrationsStartUp)
     const RunSettings& s = p.options.settings;
     EXPECT_EQ(s.law, PotentialKind::Zero);
     EXPECT_EQ((std::vector<int>{s.count, s.width, s.temperature, s.mass, s.c, s.dt, s.seconds, s.warmup}),
-              (std::vector<int>{15, 22, 25, 25, 1, 12, 3000, autoWarmup}));
+              (std::vector<int>{15, 22, 25, 25, 1, 12, 6000, autoWarmup}));
     EXPECT_EQ(s.precision, 0.0);
     EXPECT_EQ(s.screenWidth, 1920u);
     EXPECT_EQ(s.screenHeight, 1080u);
