@@ -10,8 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <unistd.h>
 
