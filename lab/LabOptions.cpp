@@ -14,7 +14,8 @@
 namespace
 {
 // The settings a sweep may vary, with the range each accepts (the width's
-// upper end depends on the count and the screen and is checked apart).
+// upper end depends on the count and the screen and is checked apart). The
+// law has no field: its values are PotentialKind, given by name.
 struct SweepSetting
 {
     const char* name;
@@ -23,6 +24,7 @@ struct SweepSetting
     int hi;
 };
 constexpr SweepSetting sweepSettings[] = {
+    {"law", nullptr, 0, potentialKindCount - 1},
     {"temperature", &RunSettings::temperature, temperatureRange.lo, temperatureRange.hi},
     {"mass", &RunSettings::mass, massRange.lo, massRange.hi},
     {"c", &RunSettings::c, coefficientRange.lo, coefficientRange.hi},
@@ -89,8 +91,9 @@ std::string checkSweepValue(const SweepSetting& setting, int v)
 // what is wrong.
 std::string parseSweep(const std::string& text, Sweep& sweep)
 {
-    const char* const form =
-        "expected NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of temperature, mass, c, count, width, dt";
+    const char* const form = "expected NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of temperature, mass, c, "
+                             "count, width, dt, or law=L1,L2,... with laws of zero, attraction, repulsion, "
+                             "lennard-jones";
     if (text.empty())
         return std::string("empty; ") + form;
     const std::size_t eq = text.find('=');
@@ -112,7 +115,20 @@ std::string parseSweep(const std::string& text, Sweep& sweep)
         parts.push_back(part);
     if (list.back() == separator)
         parts.push_back("");
-    if (separator == ':')
+    if (!setting->field)
+    {
+        if (separator == ':')
+            return "laws are named, not counted: expected law=L1,L2,... with laws of zero, attraction, repulsion, "
+                   "lennard-jones";
+        for (const std::string& part : parts)
+        {
+            const auto* law = std::find(std::begin(potentialNames), std::end(potentialNames), part);
+            if (law == std::end(potentialNames))
+                return "'" + part + "' is no law; expected zero, attraction, repulsion or lennard-jones";
+            sweep.values.push_back(static_cast<int>(law - std::begin(potentialNames)));
+        }
+    }
+    else if (separator == ':')
     {
         const std::string range = "expected " + name + "=FROM:TO:STEP";
         if (parts.size() != 3)
@@ -223,7 +239,7 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     RunSettings& s = options.settings;
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string screen = "1920x1080";
-    std::string sweep;
+    std::vector<std::string> sweeps;
 
     CLI::App app{"Runs the one-dimensional gas of velorin without a window and writes what it measures as CSV.\n"
                  "Every tick the N - 1 gaps between neighbours are measured: E is their mean, sigma their population\n"
@@ -232,16 +248,17 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "E and sigma are in the gap unit: one sixteenth of the histogram's range, 52 pixels on a\n"
                  "1920-pixel-wide screen (not the bin width, 56.4 pixels). Each standard error (_se) comes from the\n"
                  "run's own integrated autocorrelation time; sigma_over_E_tau_s is that of sigma / E in simulated\n"
-                 "seconds. quality is ok, short (fewer than 50 autocorrelation times measured, or a whole run too\n"
-                 "short to resolve its own correlation time: the error is unreliable), drifting (the two halves\n"
-                 "disagree by more than three errors) or frozen (nothing fluctuates); anything but ok is also\n"
-                 "said on standard error. Under the zero law E_exact, sigma_over_E_exact and the histogram's\n"
-                 "share_exact are the exact hard-rod gas of the same count, width and screen (contact\n"
-                 "distance 7 pixels).",
+                 "seconds. quality is ok, short (fewer than 50 autocorrelation times of E, sigma or sigma / E\n"
+                 "measured, or one not resolved within them, or with --warmup auto a whole run too short to\n"
+                 "resolve its own correlation time: the error is unreliable), drifting (the two halves disagree\n"
+                 "by more than three errors) or frozen (nothing fluctuates); anything but ok is also said on\n"
+                 "standard error, with the rule that flagged it and its figures. Under the zero law E_exact,\n"
+                 "sigma_over_E_exact and the histogram's share_exact are the exact hard-rod gas of the same\n"
+                 "count, width and screen (contact distance 7 pixels).",
                  "velorin-lab"};
     app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
                "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"
-               "no sample.\n"
+               "no sample, the chi-square and agreement of a single seed.\n"
                "Ticks longer than 100 ms are warned about: the tick then shapes the gas more than its law.\n"
                "Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
                "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"
@@ -291,17 +308,34 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
         ->check(CLI::Range(1, 1000))
         ->transform(decimal)
         ->capture_default_str();
-    app.add_option("--sweep", sweep,
+    // Taken as a list so that a second --sweep gets a message of its own.
+    app.add_option("--sweep", sweeps,
                    "One run per value of one setting: NAME=FROM:TO:STEP or NAME=V1,V2,... with NAME one of "
-                   "temperature, mass, c, count, width, dt")
-        ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...");
+                   "temperature, mass, c, count, width, dt; or law=L1,L2,... such as law=zero,repulsion")
+        ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--jobs", options.jobs, "Runs at the same time (default: all cores)")
         ->check(CLI::Range(1, 1024))
         ->transform(decimal);
-    app.add_option("--out", options.out, "CSV file of one row per run (default: standard output)")->type_name("FILE");
+    app.add_option("--out", options.out,
+                   "CSV file of one row per run (default: standard output); share0 ... share15 are the shares of "
+                   "the gaps in each bin, not counts (velorin's --record counts them as bin0 ... bin15)")
+        ->type_name("FILE");
     app.add_option("--series", options.series, "CSV file of one row per simulated second of each run")
         ->type_name("FILE");
-    app.add_option("--histogram", options.histogram, "CSV file of the 16 bins of each run with their edges")
+    app.add_option("--histogram", options.histogram,
+                   "CSV file of the 16 bins of each run with their edges, each bin's share of the gaps and "
+                   "share_exact")
+        ->type_name("FILE");
+    app.add_option("--combined", options.combined,
+                   "CSV file of one row per setting value, its --repeat seeds combined: for E, sigma and sigma / E "
+                   "the mean weighted by 1 / se^2, its error (widened by sqrt(chi2 / dof) when the seeds scatter "
+                   "more than their errors say) and chi2 / dof of the seeds about the mean; seeds_agree is yes "
+                   "when for each quantity a chi-square so large has a chance of 1 % or more with honest errors, "
+                   "else no (also said on standard error); seeds_ok counts the ok rows; a seed without an error "
+                   "(frozen) is left out. Not with --shard")
         ->type_name("FILE");
     std::string shard;
     app.add_option("--shard", shard,
@@ -319,14 +353,21 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
             problem = "--screen: " + e;
         else if (const std::string e = parseWarmup(warmup, s); !e.empty())
             problem = "--warmup: " + e;
-        else if (app.count("--sweep") > 0)
+        else if (sweeps.size() > 1)
+            problem = "--sweep: given " + std::to_string(sweeps.size()) +
+                      " times; a sweep varies one setting (for a grid of two, run one sweep per value of the "
+                      "other setting, each with its own --out)";
+        else if (sweeps.size() == 1)
         {
-            if (const std::string e = parseSweep(sweep, options.sweep); !e.empty())
+            if (const std::string e = parseSweep(sweeps[0], options.sweep); !e.empty())
                 problem = "--sweep: " + e;
         }
         if (problem.empty() && app.count("--shard") > 0)
             if (const std::string e = parseShard(shard, options); !e.empty())
                 problem = "--shard: " + e;
+        if (problem.empty() && !options.combined.empty() && options.shardCount > 1)
+            problem = "--combined: a shard holds only some of each value's seeds; run the sweep whole to combine "
+                      "them";
         if (problem.empty())
             problem = checkWidths(options);
     }
@@ -354,9 +395,23 @@ RunSettings runAt(const LabOptions& options, std::size_t index)
     const std::size_t repeat = static_cast<std::size_t>(options.repeat);
     RunSettings run = options.settings;
     if (const SweepSetting* setting = findSweepSetting(options.sweep.name))
-        run.*(setting->field) = options.sweep.values[index / repeat];
+    {
+        const int value = options.sweep.values[index / repeat];
+        if (setting->field)
+            run.*(setting->field) = value;
+        else
+            run.law = static_cast<PotentialKind>(value);
+    }
     run.seed = options.settings.seed + static_cast<std::uint32_t>(index % repeat);
     return run;
+}
+
+std::string sweptValue(const LabOptions& options, const RunSettings& run)
+{
+    const SweepSetting* setting = findSweepSetting(options.sweep.name);
+    if (!setting || !setting->field)
+        return {};
+    return std::string(setting->name) + " " + std::to_string(run.*(setting->field));
 }
 
 std::vector<RunSettings> expandRuns(const LabOptions& options)

@@ -10,8 +10,8 @@
 // One setting varied over a list of values, one run per value and seed.
 struct Sweep
 {
-    std::string name; // temperature, mass, c, count, width or dt; empty: no sweep
-    std::vector<int> values;
+    std::string name;        // law, temperature, mass, c, count, width or dt; empty: no sweep
+    std::vector<int> values; // a law as its PotentialKind
 };
 
 struct LabOptions
@@ -23,7 +23,8 @@ struct LabOptions
     std::string out; // empty: standard output
     std::string series;
     std::string histogram;
-    int shardIndex = 0; // --shard K/N: runs K, K + N, K + 2N, ... of the sweep
+    std::string combined; // one row per setting value, its seeds combined
+    int shardIndex = 0;   // --shard K/N: runs K, K + N, K + 2N, ... of the sweep
     int shardCount = 1;
 };
 
@@ -37,6 +38,11 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
 // held whole.
 std::size_t runCount(const LabOptions& options);
 RunSettings runAt(const LabOptions& options, std::size_t index);
+
+// The run's swept setting and value as messages name it ("temperature 15");
+// empty without a sweep, and for a sweep of the law, which every message
+// names anyway.
+std::string sweptValue(const LabOptions& options, const RunSettings& run);
 
 // Every run, in output order: the sweep's values in the order given, each
 // with its seeds in ascending order.

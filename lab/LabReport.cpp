@@ -55,8 +55,9 @@ std::string resultsHeader()
     std::string text = settingsHeader;
     text += ",warmup_s,seconds,E,E_se,sigma,sigma_se,sigma_over_E,sigma_over_E_se,sigma_over_E_tau_s,quality,"
             "E_exact,sigma_over_E_exact,overlap_s";
+    // Shares of the gaps, not counts (velorin's --record writes counts as bin0 ...).
     for (int b = 0; b < histogramBinCount; ++b)
-        text += ",bin" + std::to_string(b);
+        text += ",share" + std::to_string(b);
     return text + "\n";
 }
 
@@ -87,7 +88,7 @@ std::string seriesRows(const RunSettings& settings, const RunResult& result, std
 
 std::string histogramHeader()
 {
-    return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,fraction,share_exact\n";
+    return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,share,share_exact\n";
 }
 
 // Edges as the model bins: 15 equal bins up to the histogram's range, and
@@ -110,32 +111,54 @@ std::string histogramRows(const RunSettings& settings, const RunResult& result, 
     return text;
 }
 
-std::string qualityWarning(const RunSettings& settings, const RunResult& r, std::size_t run)
+std::string qualityWarning(const RunSettings& settings, const RunResult& r, std::size_t run, const std::string& swept)
 {
+    const char* const quantities[] = {"E", "sigma", "sigma / E"};
+    const std::string quantity = r.shortQuantity >= 0 && r.shortQuantity < 3 ? quantities[r.shortQuantity] : "";
+    const std::string tau = number(r.shortTauSeconds) + " s";
+    const std::string measured = number(r.measuredSeconds) + " s measured";
     std::string what;
     switch (r.quality)
     {
     case Quality::Ok: return {};
     case Quality::Short:
-        // Fewer than minimumTaus of the slowest quantity's tau, or a run
-        // too short to resolve its correlation at all (a slow mode hidden
-        // behind the warm-up found).
-        what = (r.measuredSeconds < minimumTaus * r.ratioTauSeconds
-                    ? "fewer than " + number(minimumTaus) + " correlation times measured (tau of sigma / E " +
-                          number(r.ratioTauSeconds) + " s in " + number(r.measuredSeconds) + " s)"
-                    : std::string("too short to resolve its own correlation time")) +
-               ", so its errors are unreliable; run longer (--seconds, or --precision)";
+        switch (r.shortRule)
+        {
+        case ShortRule::FewTaus:
+            what = "tau of " + quantity + " is " + tau + ", so the " + measured + " hold " +
+                   number(std::floor(r.measuredSeconds / r.shortTauSeconds)) + " of the " + number(minimumTaus) +
+                   " correlation times an error needs";
+            break;
+        case ShortRule::NoWindow:
+            what = "the correlation time of " + quantity + " is not resolved within the " + measured + " (tau " + tau +
+                   " or more)";
+            break;
+        case ShortRule::WholeRun:
+            // The measured part may look fine: say so, lest the figures
+            // read as a contradiction.
+            what = "--warmup auto left out " + number(r.warmupSeconds) + " s, but the whole run of " +
+                   number(r.warmupSeconds + r.measuredSeconds) + " s, warm-up included, does not resolve the " +
+                   "correlation time of " + quantity + " (tau " + tau + " or more), so the start found may hide a " +
+                   "slow mode (in the " + measured + ", tau of sigma / E is " + number(r.ratioTauSeconds) + " s)";
+            break;
+        case ShortRule::FewPoints:
+        case ShortRule::None: what = "only " + measured + ", too few half-second points for an error"; break;
+        }
+        what += "; its errors are unreliable: run longer (--seconds, or --precision)";
         break;
     case Quality::Drifting:
-        what = "its two halves disagree by more than three errors, so it is not in equilibrium; run longer "
-               "(--seconds) or let it settle (--warmup auto)";
+        what =
+            "its two halves disagree by more than three errors, so it is not in equilibrium; run longer "
+            "(--seconds)" +
+            std::string(settings.warmup == autoWarmup ? "" : " or let it settle (--warmup auto, or a longer --warmup)");
         break;
     case Quality::Frozen:
         what = "nothing fluctuates (a cycle of a few ticks), so no error can be given; use a smaller --dt";
         break;
     }
-    return "velorin-lab: run " + std::to_string(run) + " (" + lawName(settings.law) + ", seed " +
-           std::to_string(settings.seed) + ") is " + qualityName(r.quality) + ": " + what + "\n";
+    return "velorin-lab: run " + std::to_string(run) + " (" + lawName(settings.law) +
+           (swept.empty() ? "" : ", " + swept) + ", seed " + std::to_string(settings.seed) + ") is " +
+           qualityName(r.quality) + ": " + what + "\n";
 }
 
 std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)

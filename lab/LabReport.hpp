@@ -19,8 +19,12 @@ std::string histogramHeader();
 std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run);
 
 // One line for standard error when the run's figures cannot be trusted,
-// naming the run and what to do; empty when its quality is ok.
-std::string qualityWarning(const RunSettings& settings, const RunResult& result, std::size_t run);
+// naming the run (with `swept`, its swept setting and value, such as
+// "temperature 15", when the sweep varies one besides the law), the rule
+// that flagged it with its figures, and what to do; empty when its quality
+// is ok.
+std::string qualityWarning(const RunSettings& settings, const RunResult& result, std::size_t run,
+                           const std::string& swept = {});
 
 // Whole tables: the header and the rows of runs[i] with results[i] as run i.
 std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);

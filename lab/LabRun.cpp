@@ -28,9 +28,24 @@ SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& chan
             a.start = std::max(a.start, equilibrationStart(*x));
     const std::size_t measured = n - std::min(n, a.start);
     const std::size_t half = a.start + measured / 2;
-    bool frozen = false, drifting = false, tooShort = measured < 4;
-    for (const std::vector<double>* x : channels)
+    bool frozen = false, drifting = false;
+    if (measured < 4)
+        a.shortRule = ShortRule::FewPoints;
+    // The rule to name: the first in ShortRule's order, and within
+    // FewTaus the quantity measured over the fewest of its tau.
+    auto flag = [&](ShortRule rule, std::size_t channel, double tau)
     {
+        const bool fewer = rule == ShortRule::FewTaus && a.shortRule == rule && tau > a.shortTau;
+        if (a.shortRule == ShortRule::None || rule < a.shortRule || fewer)
+        {
+            a.shortRule = rule;
+            a.shortChannel = channel;
+            a.shortTau = tau;
+        }
+    };
+    for (std::size_t c = 0; c < channels.size(); ++c)
+    {
+        const std::vector<double>* x = channels[c];
         const CorrelatedMean m = correlatedMean(*x, a.start, n);
         a.means.push_back(m);
         if (measured < 4)
@@ -40,14 +55,17 @@ SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& chan
             frozen = true;
             continue;
         }
-        if (!m.windowFound || static_cast<double>(measured) < minimumTaus * m.tau)
-            tooShort = true;
+        if (!m.windowFound)
+            flag(ShortRule::NoWindow, c, m.tau);
+        else if (static_cast<double>(measured) < minimumTaus * m.tau)
+            flag(ShortRule::FewTaus, c, m.tau);
         // The start is chosen where tau came out lowest; in a short run
         // that is most often where a slow mode the part is too short to
         // show hid. Trust it only if the whole run, warm-up included,
         // resolves its own correlation: Sokal's window found well inside it.
-        if (a.start > 0 && !correlatedMean(*x, 0, n).windowFound)
-            tooShort = true;
+        if (a.start > 0)
+            if (const CorrelatedMean whole = correlatedMean(*x, 0, n); !whole.windowFound)
+                flag(ShortRule::WholeRun, c, whole.tau);
         // Each half's error with the whole run's correlation time.
         const CorrelatedMean first = correlatedMean(*x, a.start, half);
         const CorrelatedMean second = correlatedMean(*x, half, n);
@@ -57,7 +75,10 @@ SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& chan
         if (std::abs(first.mean - second.mean) > 3.0 * combined)
             drifting = true;
     }
-    a.quality = frozen ? Quality::Frozen : drifting ? Quality::Drifting : tooShort ? Quality::Short : Quality::Ok;
+    a.quality = frozen                           ? Quality::Frozen
+                : drifting                       ? Quality::Drifting
+                : a.shortRule != ShortRule::None ? Quality::Short
+                                                 : Quality::Ok;
     return a;
 }
 
@@ -225,6 +246,12 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
     for (std::size_t i = 0; i < 3; ++i)
         *estimates[i] = {a.means[i].mean, a.means[i].standardError};
     result.ratioTauSeconds = a.means[2].tau * pointSeconds;
+    if (a.quality == Quality::Short)
+    {
+        result.shortRule = a.shortRule;
+        result.shortQuantity = static_cast<int>(a.shortChannel);
+        result.shortTauSeconds = a.shortTau * pointSeconds;
+    }
     if (a.quality == Quality::Frozen)
     {
         // A cycle has no error to give.

@@ -28,7 +28,10 @@ struct RunSettings
     unsigned screenHeight = 1080;
     // Simulated seconds: measured after a fixed warm-up, or the whole run
     // (warm-up included) with autoWarmup; the cap with a precision.
-    int seconds = 3000;      // 50 correlation times of the slowest default quantity, E of the free gas (36 s), and more
+    // 6000 s: at the defaults tau reaches 55 s and the warm-up found up to
+    // 45 % of the run, so 50 tau are left after it; at 3000 s one seed in
+    // ten of the zero law and repulsion was short.
+    int seconds = 6000;
     int warmup = autoWarmup; // simulated seconds before the measurement, or autoWarmup
     // Run until the standard error of sigma / E is at most this and the run
     // is trusted (0: run exactly the seconds).
@@ -56,6 +59,16 @@ enum class Quality
 constexpr double minimumTaus = 50.0;
 const char* qualityName(Quality q);
 
+// The rule that made a run short, so that its message can name it.
+enum class ShortRule
+{
+    None,
+    FewPoints, // fewer than 4 half-second points measured
+    FewTaus,   // fewer than minimumTaus correlation times of one quantity measured
+    NoWindow,  // Sokal's window not found within the measured part: tau unknown
+    WholeRun,  // warm-up found, but the whole run, warm-up included, does not resolve its own correlation
+};
+
 // One row per simulated second: the means of the ticks that ended in it.
 struct SeriesRow
 {
@@ -74,6 +87,12 @@ struct RunResult
     // Integrated autocorrelation time of sigma / E, simulated seconds.
     double ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
     Quality quality = Quality::Ok;
+    // Why short: the rule, the quantity (0 E, 1 sigma, 2 sigma / E) and its
+    // tau in simulated seconds, over the whole run for ShortRule::WholeRun
+    // (a lower bound there, and for NoWindow).
+    ShortRule shortRule = ShortRule::None;
+    int shortQuantity = -1;
+    double shortTauSeconds = std::numeric_limits<double>::quiet_NaN();
     double warmupSeconds = 0.0;   // simulated seconds left out at the start
     double measuredSeconds = 0.0; // simulated seconds the figures come from
     // Simulated seconds at which the particle order broke and the run ended.
@@ -101,6 +120,9 @@ struct SeriesAnalysis
     std::size_t start = 0;
     std::vector<CorrelatedMean> means;
     Quality quality = Quality::Ok;
+    ShortRule shortRule = ShortRule::None; // the first that holds, in the order declared
+    std::size_t shortChannel = 0;
+    double shortTau = std::numeric_limits<double>::quiet_NaN(); // points
 };
 SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& channels, bool findStart);
 

@@ -1,5 +1,6 @@
 // velorin-lab: the gas of the demonstration without a window, for data.
 
+#include "lab/Combined.hpp"
 #include "lab/LabOptions.hpp"
 #include "lab/LabReport.hpp"
 #include "lab/OutputFile.hpp"
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <unistd.h>
 
@@ -39,7 +41,7 @@ struct Table
     const std::string& path; // empty: the standard output
     bool wanted;
     std::string (*header)();
-    std::string (*rows)(const RunSettings&, const RunResult&, std::size_t);
+    std::function<std::string(const RunSettings&, const RunResult&, std::size_t)> rows;
     OutputFile file;
 };
 } // namespace
@@ -50,10 +52,24 @@ int main(int argc, char** argv)
     if (const int status = parseLabOptions(argc, argv, options, std::cout, std::cerr); status >= 0)
         return status;
 
+    // The seeds of the setting value under way, combined after its last
+    // seed (runs arrive in run order, a value's seeds one after another).
+    std::vector<SeedFigures> seeds;
+    const auto combinedRows = [&](const RunSettings& settings, const RunResult& result, std::size_t run)
+    {
+        seeds.push_back(seedFigures(settings, result));
+        if ((run + 1) % static_cast<std::size_t>(options.repeat) != 0)
+            return std::string();
+        std::cerr << disagreementWarning(settings, seeds, sweptValue(options, settings));
+        std::string row = combinedRow(settings, seeds);
+        seeds.clear();
+        return row;
+    };
     Table tables[] = {
         {"--out", options.out, true, resultsHeader, resultsRow, {}},
         {"--series", options.series, !options.series.empty(), seriesHeader, seriesRows, {}},
         {"--histogram", options.histogram, !options.histogram.empty(), histogramHeader, histogramRows, {}},
+        {"--combined", options.combined, !options.combined.empty(), combinedHeader, combinedRows, {}},
     };
 
     // Two tables into one file would leave only the last; refused before any
@@ -124,7 +140,8 @@ int main(int argc, char** argv)
     for (std::size_t k = 0; k < count; ++k)
         longestTick = std::max(longestTick, runAt(options, first + k * step).dt);
     if (longestTick > longestSoundTick)
-        std::cerr << "velorin-lab: ticks of " << longestTick << " ms are longer than " << longestSoundTick
+        std::cerr << "velorin-lab: " << (options.sweep.name == "dt" ? "--sweep dt: " : "") << "ticks of " << longestTick
+                  << " ms are longer than " << longestSoundTick
                   << " ms; the gas then follows the tick more than its law (use --dt 12, the demonstration's tick)\n";
     const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto start = std::chrono::steady_clock::now();
@@ -136,7 +153,7 @@ int main(int argc, char** argv)
             {
                 if (result.interrupted)
                     return false;
-                std::cerr << qualityWarning(settings, result, first + k * step);
+                std::cerr << qualityWarning(settings, result, first + k * step, sweptValue(options, settings));
                 for (Table& t : tables)
                     if (t.wanted && !t.file.write(t.rows(settings, result, first + k * step)))
                     {

@@ -36,7 +36,7 @@ TEST(LabOptions, DefaultsAreTheDemonstrationsStartUp)
     const RunSettings& s = p.options.settings;
     EXPECT_EQ(s.law, PotentialKind::Zero);
     EXPECT_EQ((std::vector<int>{s.count, s.width, s.temperature, s.mass, s.c, s.dt, s.seconds, s.warmup}),
-              (std::vector<int>{15, 22, 25, 25, 1, 12, 3000, autoWarmup}));
+              (std::vector<int>{15, 22, 25, 25, 1, 12, 6000, autoWarmup}));
     EXPECT_EQ(s.precision, 0.0);
     EXPECT_EQ(s.screenWidth, 1920u);
     EXPECT_EQ(s.screenHeight, 1080u);
@@ -97,6 +97,11 @@ TEST(LabOptions, BadInputNamesTheOptionAndItsRange)
         {{"--sweep", "mass=10:1:1"}, "--sweep: expected mass=FROM:TO:STEP: TO 1 is below FROM 10"},
         {{"--sweep", "mass=1:10:0"}, "--sweep: expected mass=FROM:TO:STEP: STEP 0 is below 1"},
         {{"--sweep", "seed=1:3:1"}, "--sweep: 'seed' is no setting a sweep varies; expected NAME=FROM:TO:STEP"},
+        {{"--sweep", "c=1,2", "--sweep", "mass=1,2"}, "--sweep: given 2 times; a sweep varies one setting"},
+        {{"--sweep", "law=zero:3:1"}, "--sweep: laws are named, not counted: expected law=L1,L2,..."},
+        {{"--sweep", "law=zero,gravity"}, "--sweep: 'gravity' is no law; expected zero, attraction"},
+        {{"--sweep", "law=zero,"}, "--sweep: '' is no law"},
+        {{"--combined", "c.csv", "--repeat", "2", "--shard", "0/2"}, "--combined: a shard holds only some"},
         {{"--frobnicate"}, "The following argument was not expected: --frobnicate"},
     };
     for (const auto& c : cases)
@@ -177,7 +182,18 @@ TEST(LabOptions, SweepsExpandValueByValueThenSeedBySeed)
         {
             EXPECT_EQ(runs[i].temperature, values[i / 2]) << sweep << " run " << i;
             EXPECT_EQ(runs[i].seed, 7u + i % 2) << sweep << " run " << i;
+            EXPECT_EQ(sweptValue(p.options, runs[i]), "temperature " + std::to_string(values[i / 2]));
         }
     }
+    // The law by name, each with the other settings as given; messages name
+    // the law anyway.
+    const Parsed laws = parse({"--sweep", "law=lennard-jones,zero", "--temperature", "3", "--law", "repulsion"});
+    ASSERT_EQ(laws.status, -1) << laws.err;
+    const std::vector<RunSettings> runs = expandRuns(laws.options);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].law, PotentialKind::LennardJones);
+    EXPECT_EQ(runs[1].law, PotentialKind::Zero);
+    EXPECT_EQ(runs[1].temperature, 3);
+    EXPECT_EQ(sweptValue(laws.options, runs[0]), "");
 }
 } // namespace

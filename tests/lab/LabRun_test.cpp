@@ -1,4 +1,5 @@
 #include "sim/FreeGas.hpp"
+#include "lab/Combined.hpp"
 #include "lab/LabReport.hpp"
 #include "lab/Sweep.hpp"
 
@@ -78,13 +79,16 @@ TEST(CorrelatedMean, EachQualityOnASeriesThatEarnsIt)
         const char* name;
         std::vector<double> series;
         Quality quality;
+        ShortRule rule; // the one a short run's message names
     } cases[] = {
-        {"white noise", ar1(0.0, 10000, 5), Quality::Ok},
-        {"slow, 20 tau long", ar1(0.99, 2000, 5), Quality::Short},
-        {"white after a long wander", settlesLate, Quality::Short},
-        {"ramp", ramp, Quality::Drifting},
-        {"two-state cycle", cycle, Quality::Frozen},
-        {"constant", std::vector<double>(10000, 0.3), Quality::Frozen},
+        {"white noise", ar1(0.0, 10000, 5), Quality::Ok, ShortRule::None},
+        {"slow, 20 tau long: the window does not close", ar1(0.99, 2000, 5), Quality::Short, ShortRule::NoWindow},
+        {"slow, 30 tau long", ar1(0.98, 1500, 5), Quality::Short, ShortRule::FewTaus},
+        {"white after a long wander", settlesLate, Quality::Short, ShortRule::WholeRun},
+        {"three points", ar1(0.0, 3, 5), Quality::Short, ShortRule::FewPoints},
+        {"ramp", ramp, Quality::Drifting, ShortRule::None},
+        {"two-state cycle", cycle, Quality::Frozen, ShortRule::None},
+        {"constant", std::vector<double>(10000, 0.3), Quality::Frozen, ShortRule::None},
     };
     for (const auto& c : cases)
     {
@@ -92,8 +96,106 @@ TEST(CorrelatedMean, EachQualityOnASeriesThatEarnsIt)
         // One steady quantity beside it: the worst decides, with the start
         // found as for a run.
         const std::vector<double> steady = ar1(0.0, c.series.size(), 9);
-        EXPECT_STREQ(qualityName(analyseSeries({&steady, &c.series}, true).quality), qualityName(c.quality));
+        const SeriesAnalysis a = analyseSeries({&steady, &c.series}, true);
+        EXPECT_STREQ(qualityName(a.quality), qualityName(c.quality));
+        if (c.quality == Quality::Short)
+        {
+            EXPECT_EQ(a.shortRule, c.rule);
+            if (c.rule != ShortRule::FewPoints)
+            {
+                EXPECT_EQ(a.shortChannel, 1u); // the slow one, not the steady one
+            }
+        }
     }
+}
+
+// A message names the rule that flagged the run with its figures, and never
+// advises what is already in force.
+TEST(LabRun, QualityMessageNamesTheRuleAndTheSweptValue)
+{
+    RunSettings automatic;
+    RunSettings fixed;
+    fixed.warmup = 100;
+    RunResult fewTaus;
+    fewTaus.quality = Quality::Short;
+    fewTaus.shortRule = ShortRule::FewTaus;
+    fewTaus.shortQuantity = 0;
+    fewTaus.shortTauSeconds = 60.0;
+    fewTaus.measuredSeconds = 2400.0;
+    RunResult wholeRun = fewTaus;
+    wholeRun.shortRule = ShortRule::WholeRun;
+    wholeRun.ratioTauSeconds = 18.0;
+    wholeRun.measuredSeconds = 2551.0;
+    wholeRun.warmupSeconds = 449.0;
+    RunResult drifting;
+    drifting.quality = Quality::Drifting;
+    const struct
+    {
+        const RunSettings& settings;
+        const RunResult& result;
+        const char* says;
+        const char* never;
+    } cases[] = {
+        {automatic, fewTaus,
+         "(zero, temperature 7, seed 1) is short: tau of E is 60 s, so the 2400 s measured hold 40 of "
+         "the 50",
+         "resolve"},
+        {automatic, wholeRun,
+         "--warmup auto left out 449 s, but the whole run of 3000 s, warm-up included, does not "
+         "resolve the correlation time of E (tau 60 s or more)",
+         "fewer than"},
+        {automatic, drifting, "is drifting: its two halves disagree", "--warmup auto"},
+        {fixed, drifting, "or let it settle (--warmup auto", "\n\n"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string text = qualityWarning(c.settings, c.result, 3, "temperature 7");
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        EXPECT_EQ(text.find(c.never), std::string::npos) << text;
+    }
+}
+
+// Seeds combined by hand: weights 100, 100 and 25 give 240 / 225; chi-square
+// 4 over 2 degrees of freedom, whose tail is exp(-2), widens the error
+// 1 / 15 by sqrt(2). A seed without an error is left out.
+TEST(Combined, WeightedMeanAndChiSquareOfTheSeeds)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct
+    {
+        std::vector<Estimate> seeds;
+        double mean, error, chi2PerDof;
+        int dof;
+    } cases[] = {
+        {{{1.0, 0.1}, {1.2, 0.1}, {0.8, 0.2}}, 240.0 / 225.0, std::sqrt(2.0) / 15.0, 2.0, 2},
+        {{{1.0, 0.1}, {1.2, 0.1}, {0.8, 0.2}, {5.0, nan}}, 240.0 / 225.0, std::sqrt(2.0) / 15.0, 2.0, 2},
+        {{{1.0, 0.1}, {1.05, 0.1}}, 1.025, 0.1 / std::sqrt(2.0), 0.125, 1}, // agreeing better than their errors
+        {{{0.5, 0.01}}, 0.5, 0.01, nan, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.seeds.size());
+        const Combination r = combine(c.seeds);
+        EXPECT_NEAR(r.estimate.mean, c.mean, 1e-12);
+        EXPECT_NEAR(r.estimate.standardError, c.error, 1e-12);
+        EXPECT_EQ(r.dof, c.dof);
+        if (c.dof > 0)
+            EXPECT_NEAR(r.chi2PerDof, c.chi2PerDof, 1e-12);
+        else
+            EXPECT_TRUE(std::isnan(r.chi2PerDof));
+    }
+    EXPECT_NEAR(combine(cases[0].seeds).p, std::exp(-2.0), 1e-12);
+    // Tabled quantiles of the chi-square distribution, on both sides of the
+    // mean (the series and the continued fraction).
+    const struct
+    {
+        double chi2;
+        int dof;
+        double tail;
+    } quantiles[] = {{3.841459, 1, 0.05},  {6.634897, 1, 0.01},   {23.209251, 10, 0.01},
+                     {3.940299, 10, 0.95}, {135.8067, 100, 0.01}, {77.92947, 100, 0.95}};
+    for (const auto& q : quantiles)
+        EXPECT_NEAR(chiSquareTail(q.chi2, q.dof), q.tail, 1e-5) << q.chi2 << " over " << q.dof;
 }
 
 TEST(CoarseSeries, MergesPairsAndKeepsTheMean)

@@ -13,19 +13,33 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 quick=(--seconds 20 --warmup 2 --law attraction --sweep temperature=1:50:7 --repeat 2)
 
 "$lab" "${quick[@]}" --jobs 1 --out "$dir/serial.csv" --series "$dir/serial-series.csv" \
-    --histogram "$dir/serial-hist.csv" 2>"$dir/stderr" || fail "serial run: status $?"
-# Standard error holds one line per untrusted row, naming it, and nothing else.
+    --histogram "$dir/serial-hist.csv" --combined "$dir/serial-combined.csv" 2>"$dir/stderr" ||
+    fail "serial run: status $?"
+# Standard error holds one line per untrusted row, naming it with its swept
+# value, one per value whose seeds disagree, and nothing else.
 untrusted=$(awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "quality") q = i; next }
-    $q != "ok" { printf "run %s ", $1 }' "$dir/serial.csv")
-named=$(sed -nE 's/^velorin-lab: (run [0-9]+) \(attraction, seed [0-9]+\) is (short|drifting|frozen): .+$/\1 /p' \
+    $q != "ok" { printf "run %s T%s ", $1, $6 }' "$dir/serial.csv")
+named=$(sed -nE 's/^velorin-lab: (run [0-9]+) \(attraction, temperature ([0-9]+), seed [0-9]+\) is (short|drifting|frozen): .+$/\1 T\2 /p' \
     "$dir/stderr" | tr -d '\n')
+disagree=$(grep -c ',no$' "$dir/serial-combined.csv")
 [ -n "$untrusted" ] || fail "20-second attraction runs all marked ok"
 [ "$named" = "$untrusted" ] || fail "standard error names '$named', the table '$untrusted'"
-[ "$(wc -l <"$dir/stderr")" -eq $(($(wc -w <<<"$untrusted") / 2)) ] || fail "more than quality lines on standard error"
+[ "$(grep -c 'disagree beyond their errors' "$dir/stderr")" -eq "$disagree" ] ||
+    fail "standard error and --combined differ on which seeds disagree"
+[ "$(wc -l <"$dir/stderr")" -eq $(($(wc -w <<<"$untrusted") / 3 + disagree)) ] ||
+    fail "more than quality and agreement lines on standard error"
 [ "$(wc -l <"$dir/serial.csv")" -eq 17 ] || fail "expected a header and 16 rows in serial.csv"
+# One combined row per temperature: the mean of its two seeds' rows weighted
+# by 1 / se^2, as a reader would work it out from --out.
+paste -d, <(awk -F, 'NR > 1 && NR % 2 == 0 { a = $18; ea = $19 } NR > 1 && NR % 2 == 1 {
+    w1 = 1 / ea^2; w2 = 1 / $19^2; printf "%s,%.4g\n", $6, (w1 * a + w2 * $18) / (w1 + w2) }' "$dir/serial.csv") \
+    <(awk -F, 'NR > 1 { printf "%s,%.4g,%s\n", $5, $20, $11 }' "$dir/serial-combined.csv") |
+    awk -F, '$1 != $3 || $2 != $4 || $5 != 2 { bad = 1 } END { exit bad || NR != 8 }' ||
+    fail "--combined rows are not the seeds' weighted means of sigma / E"
 "$lab" "${quick[@]}" --jobs 3 --out "$dir/parallel.csv" --series "$dir/parallel-series.csv" \
-    --histogram "$dir/parallel-hist.csv" || fail "parallel run: status $?"
-for f in "" -series -hist; do
+    --histogram "$dir/parallel-hist.csv" --combined "$dir/parallel-combined.csv" 2>/dev/null ||
+    fail "parallel run: status $?"
+for f in "" -series -hist -combined; do
     cmp -s "$dir/serial$f.csv" "$dir/parallel$f.csv" || fail "serial$f.csv and parallel$f.csv differ"
 done
 "$lab" "${quick[@]}" >"$dir/stdout.csv" || fail "run to standard output: status $?"
