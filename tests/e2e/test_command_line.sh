@@ -28,6 +28,8 @@ while IFS='|' read -r display args status stream want; do
 done <<EOF
 -|--help|0|out|^  --window WxH
 -|--version|0|out|^velorin $version\$
+-|--theory --version|0|out|^velorin $version\$
+-|--help|0|out|^  --theory
 -|--bogus|2|err|^velorin: .*--bogus
 -|stray|2|err|^velorin: .*stray
 -|--window|2|err|^velorin: --window
