@@ -8,7 +8,7 @@ namespace
 // Reference pixels.
 constexpr float barsBase = 1033.0f;   // the base line the bars stand on
 constexpr float tallestBar = 330.0f;  // the fullest bin's bar
-constexpr float axisHeight = 390.0f;  // the y axis: no mark above its top
+constexpr float highestMark = 355.0f; // clear of the y axis's title above the bars
 constexpr float markThickness = 5.0f; // scaled, but never under 2 window pixels
 constexpr float thinnestMark = 2.0f;  // window pixels: still a line on a projector
 
@@ -57,7 +57,7 @@ std::array<float, histogramBins> theoryMarkHeights(const std::array<double, hist
     {
         // As the bars: the quotient in double precision, the rest in single.
         const float share = static_cast<float>(shares[k] * binned / fullest);
-        heights[k] = std::min(share * tallestBar * m.screenHeight / referenceHeight, scaleY(m, axisHeight));
+        heights[k] = std::min(share * tallestBar * m.screenHeight / referenceHeight, scaleY(m, highestMark));
     }
     return heights;
 }

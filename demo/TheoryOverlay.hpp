@@ -41,8 +41,9 @@ const sf::Color theoryRed(200, 0, 0);
 // The heights in pixels of the marks over the bars: share k of the exact
 // distribution times every gap binned so far, over the fullest bin's total,
 // times the tallest bar, as the bars are scaled (330 reference pixels at
-// the fullest), but no higher than the y axis (390). All 0 while nothing is
-// binned.
+// the fullest), but no higher than 355 reference pixels, below the y axis's
+// title: a mark there says the bin is far below its share. All 0 while
+// nothing is binned.
 std::array<float, histogramBins> theoryMarkHeights(const std::array<double, histogramBins>& shares,
                                                    const std::vector<double>& binTotals, const ScreenMetrics& m);
 
