@@ -47,6 +47,28 @@ void drawMenuAndExitLabels(App& app, sf::RenderTarget& target)
     target.draw(buttonAt(app.buttons, ButtonId::Exit).label);
 }
 
+// At every set-up of the gas: the exact free gas of its count, width and
+// screen when it runs under the zero law, and the means begun anew.
+void setUpTheoryForGas(App& app)
+{
+    if (!app.theory.enabled)
+        return;
+    if (app.run.selectedPotential != PotentialKind::Zero)
+    {
+        setUpTheory(app.theory, nullptr, app.formatNumber);
+        return;
+    }
+    const FreeGasPrediction exact = freeGasPrediction(app.gas.particleCount(), app.gas.particleWidth(), app.metrics);
+    setUpTheory(app.theory, &exact, app.formatNumber);
+}
+
+// The theory hides or shows only where it would be drawn.
+bool theoryPressable(const App& app)
+{
+    return app.theory.enabled && app.theory.known && app.run.started &&
+           app.run.selectedPotential == PotentialKind::Zero;
+}
+
 void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
     drawKnobs(target, app.sliders);
@@ -63,9 +85,13 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
         if (!app.run.paused && app.readoutClock.wholeMilliseconds() > 100)
         {
             refreshReadouts(app.histogram, app.gas, app.formatNumber, app.readoutClock);
+            if (app.theory.enabled)
+                refreshTheoryMeans(app.theory, app.formatNumber);
             app.record.write(app.sinceStartMs, app.run.selectedPotential, app.settings, app.histogram, app.gas);
         }
         drawHistogramPanel(target, app.histogram, app.gas);
+        if (theoryVisible(app))
+            drawTheoryOverlay(target, app.theory, app.gas);
     }
 
     updateSliders(app.sliders, app.settings, app.run.needsSetup, pointer, app.metrics);
@@ -92,6 +118,7 @@ void buildDrawables(App& app)
     makeGasChannel(app.gasChannel, m);
     buildPotentialGraph(app.graph, app.font, m);
     buildHistogramPanel(app.histogram, app.font, m, app.formatNumber);
+    buildTheoryOverlay(app.theory, app.font, m);
 
     buildButtons(app.buttons, app.font, m);
     buildSliders(app.sliders, app.font, m);
@@ -112,7 +139,17 @@ void startGas(App& app)
     app.gas.setup(particleWidthPixels(start.width, app.metrics), particleHeightPixels(app.metrics), start.count);
     app.run.started = true;
     app.run.paused = false;
+    setUpTheoryForGas(app);
 }
+
+void enableTheory(App& app)
+{
+    app.theory.enabled = true;
+    app.theory.shown = true;
+    setUpTheoryForGas(app);
+}
+
+bool theoryVisible(const App& app) { return theoryPressable(app) && app.theory.shown; }
 
 void startApp(App& app)
 {
@@ -186,7 +223,10 @@ void pressDispatch(App& app, sf::Vector2f pointer)
     if (onDemonstration && acceptsStart(app.run) && hits(app, ButtonId::Start, pointer))
     {
         rectangleOf(app, ButtonId::Start).setFillColor(lightGrey);
+        const bool setUp = app.run.needsSetup;
         pressStart(app.run, app.settings, app.gas, app.simulationClock, app.readoutClock, app.metrics);
+        if (setUp)
+            setUpTheoryForGas(app);
         return;
     }
 
@@ -228,6 +268,12 @@ void pressDispatch(App& app, sf::Vector2f pointer)
     if (onDemonstration && acceptsKnob(app.run) && pressKnob(app.sliders, pointer))
         return;
 
+    if (onDemonstration && theoryPressable(app) && app.theory.panelArea.contains(pointer))
+    {
+        app.theory.shown = !app.theory.shown;
+        return;
+    }
+
     if (app.screen == Screen::Theory && isUnderPointer(app.pages.thumb, pointer))
     {
         app.pages.thumb.setFillColor(lightGrey);
@@ -262,7 +308,8 @@ void tickSimulation(App& app)
         const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
                                    app.settings.coefficientC};
         // A broken order stops the tick; the next frame closes the window.
-        app.gas.tick(forces, app.bonded, dt);
+        if (app.gas.tick(forces, app.bonded, dt) && app.theory.enabled && app.theory.known)
+            addTickToTheory(app.theory, app.gas.gapMoments());
     }
 }
 

@@ -11,6 +11,7 @@
 #include "demo/ReadoutRecord.hpp"
 #include "demo/RunControls.hpp"
 #include "demo/Slider.hpp"
+#include "demo/TheoryOverlay.hpp"
 #include "sim/GasModel.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -50,6 +51,7 @@ struct App
     sf::Text potentialHeading;
     PotentialGraph graph;
     HistogramPanel histogram;
+    TheoryOverlay theory; // drawn only when enabled (velorin --theory)
     StaticPages pages;
     std::array<Backdrop, 4> backdrops; // indexed by Screen, built with the drawables
 
@@ -65,6 +67,12 @@ void loadFont(App& app, const std::filesystem::path& root = {});
 void buildDrawables(App& app);
 void makeGasChannel(sf::RectangleShape& channel, const ScreenMetrics& m); // the box the particles run in
 void startGas(App& app); // pictures already loaded: restart the clocks, set up 15 particles, run
+// velorin --theory: the exact free gas over the histogram and beside the
+// readouts, from the gas as it is now set up on.
+void enableTheory(App& app);
+// Whether the theory is drawn this frame: enabled, not hidden by a press,
+// and the gas set up and still selected under the zero law.
+bool theoryVisible(const App& app);
 // The whole start-up for an off-screen run (tests, benchmarks).
 void startApp(App& app);
 

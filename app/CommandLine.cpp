@@ -39,6 +39,13 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
         ->type_name("FILE")
         ->check(CLI::Validator([](std::string& name) { return name.empty() ? "the file name is empty" : ""; }, ""));
 
+    cli.add_flag(
+           "--theory", options.theory,
+           "Under the zero law, draw the exact hard-rod gas over\nthe histogram in red and show its E and sigma / E\n"
+           "beside the readouts, with their means since the last\nset-up; a press in the histogram hides and shows "
+           "them")
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+
     cli.failure_message([](const CLI::App* app, const CLI::Error& e)
                         { return "velorin: " + std::string(e.what()) + "\n\n" + app->help(); });
     try

@@ -12,6 +12,7 @@ struct Options
 {
     std::optional<ScreenSize> window;      // an ordinary fixed-size window instead of full screen
     std::optional<std::string> recordPath; // the readouts go there as CSV; none: nothing is written
+    bool theory = false;                   // the exact free gas drawn over the histogram, beside the readouts
 };
 
 // Reads the options. Returns the status to end with at once: 0 after --help

@@ -71,6 +71,8 @@ int main(int argc, char* argv[])
                                     window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
                             });
     app->record = std::move(record);
+    if (options.theory)
+        enableTheory(*app);
 
     sf::Clock frameClock;
     std::vector<sf::Event> events;

@@ -4,6 +4,7 @@
 // The "drawn" runs tick the demonstration's model, which also moves the
 // particles' rectangles and resizes the 16 bars.
 
+#include "sim/FreeGas.hpp"
 #include "sim/GasModel.hpp"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <array>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace
 {
@@ -48,6 +50,20 @@ template <typename Gas> void gasTick(benchmark::State& state, PotentialKind kind
     state.counters["overlap"] = gas.overlapDetected() ? 1 : 0;
 }
 
+// What a press on "Старт" under --theory adds when the geometry is new: the
+// exact free gas of the count (range 0) at width 22 on a screen of range(1) x
+// range(2) pixels, computed afresh each time.
+void freeGas(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const ScreenMetrics metrics =
+        makeScreenMetrics(static_cast<unsigned>(state.range(1)), static_cast<unsigned>(state.range(2)));
+    const double width = scaleX(metrics, static_cast<float>(defaultGasSettings().width));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(computeFreeGasPrediction(count, width, metrics));
+    state.SetLabel("sigma / E error " + std::to_string(computeFreeGasPrediction(count, width, metrics).ratioError));
+}
+
 void registerLaw(const std::string& name, PotentialKind kind)
 {
     benchmark::RegisterBenchmark(("tick/" + name).c_str(), gasTick<GasCore>, kind)
@@ -65,6 +81,10 @@ const int registered = []
     registerLaw("Attraction", PotentialKind::Attraction);
     registerLaw("Repulsion", PotentialKind::Repulsion);
     registerLaw("LennardJones", PotentialKind::LennardJones);
+    auto* prediction = benchmark::RegisterBenchmark("freeGas", freeGas)->Unit(benchmark::kMillisecond);
+    for (int count : {3, 15, 30})
+        for (auto [w, h] : {std::pair{1024, 768}, std::pair{1920, 1080}, std::pair{7680, 4320}})
+            prediction->Args({count, w, h});
     return 0;
 }();
 } // namespace

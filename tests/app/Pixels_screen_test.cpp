@@ -51,7 +51,8 @@ struct Case
     unsigned width, height;
     const char* name;
     Scene scene;
-    ButtonId law; // the potential button pressed before the run
+    ButtonId law;        // the potential button pressed before the run
+    bool theory = false; // velorin --theory
 };
 
 // Each law running at one size and paused at the other, to keep the
@@ -73,6 +74,8 @@ constexpr Case cases[] = {
     {1280, 720, "repulsion-paused", Scene::PausedStartHovered, ButtonId::Repulsion},
     {1280, 720, "lennard-jones-running", Scene::Running, ButtonId::LennardJones},
     {1280, 720, "stopped", Scene::Stopped, ButtonId::ZeroPotential},
+    {1920, 1080, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
+    {1280, 720, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
 };
 
 std::string fileName(const Case& c)
@@ -152,6 +155,8 @@ TEST_P(ScreenPixels, MatchesTheReference)
 {
     const Case& c = GetParam();
     ScreenFixture f(c.width, c.height, 7, windowAntialiasing());
+    if (c.theory)
+        enableTheory(f.app());
     stage(f, c);
 
     const std::string file = fileName(c);

@@ -289,3 +289,42 @@ TEST(DemonstrationScreen, ValueTextsAndWidthRangeOnASmallDesktop)
     EXPECT_FLOAT_EQ(static_cast<float>(f.app().gas.particleWidth()), 1280.0f / 1920.0f);
 }
 } // namespace
+
+// velorin --theory: the red marks and values come with the option alone, and
+// a left press in the histogram panel hides them, the next shows them again.
+// Without the option the same press changes nothing.
+TEST(DemonstrationScreen, APressInTheHistogramHidesAndShowsTheTheory)
+{
+    for (bool enabled : {true, false})
+    {
+        SCOPED_TRACE(enabled);
+        Demonstration f(1280, 720);
+        if (enabled)
+            enableTheory(f.app());
+        f.run(2000);
+        // Window pixels of the exact red in the panel and in the values under the readouts.
+        auto redPixels = [&](float x, float y, float width, float height)
+        {
+            const sf::Vector2i from = f.at(x, y), to = f.at(x + width, y + height);
+            int count = 0;
+            for (int py = from.y; py < to.y; ++py)
+                for (int px = from.x; px < to.x; ++px)
+                    count += f.pixel({px, py}) == theoryRed;
+            return count;
+        };
+        auto marks = [&] { return redPixels(806, 643, 890, 395); };
+        auto values = [&] { return redPixels(400, 990, 395, 40); };
+        EXPECT_EQ(marks() > 0, enabled);
+        EXPECT_EQ(values() > 0, enabled);
+
+        const sf::Vector2i inPanel = f.at(1200, 900);
+        f.click(inPanel);
+        EXPECT_EQ(f.phase(), RunPhase::Running);
+        EXPECT_EQ(f.app().screen, Screen::Demonstration);
+        EXPECT_EQ(marks(), 0);
+        EXPECT_EQ(values(), 0);
+        f.click(inPanel);
+        EXPECT_EQ(marks() > 0, enabled);
+        EXPECT_EQ(values() > 0, enabled);
+    }
+}

@@ -28,6 +28,8 @@ while IFS='|' read -r display args status stream want; do
 done <<EOF
 -|--help|0|out|^  --window WxH
 -|--version|0|out|^velorin $version\$
+-|--theory --version|0|out|^velorin $version\$
+-|--help|0|out|^  --theory
 -|--bogus|2|err|^velorin: .*--bogus
 -|stray|2|err|^velorin: .*stray
 -|--window|2|err|^velorin: --window
@@ -41,6 +43,7 @@ done <<EOF
 -|--window 7680x4321|2|err|7680x4321 is larger
 -|--window 800x600 --window 900x600|2|err|^velorin: --window: At Most 1
 -|--record a.csv --record b.csv|2|err|^velorin: --record: At Most 1
+-|--theory --theory|2|err|^velorin: --theory: At Most 1
 -|--record ''|2|err|^velorin: --record: the file name is empty
 -||1|err|^velorin: cannot open the display "\(unset\)": DISPLAY is not set
 :987|--window 800x600|1|err|^velorin: cannot open the display ":987": no X server

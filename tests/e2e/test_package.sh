@@ -85,6 +85,10 @@ font=$root/usr/share/velorin/fonts/ArialCyr.ttf
 [ -L "$font" ] && [ "$(readlink "$font")" = /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf ] ||
     fail "the font is not a link to Liberation Sans: $(ls -l "$font")"
 desktop-file-validate "$root/usr/share/applications/velorin.desktop" || fail "desktop-file-validate"
+# The menu's second action starts the packaged program with an option it knows.
+action=$(sed -n '/^\[Desktop Action theory\]$/,/^\[/s/^Exec=//p' "$root/usr/share/applications/velorin.desktop")
+[ "$action" = "velorin --theory" ] || fail "the desktop action 'theory' runs '$action'"
+"$root/usr/bin/velorin" ${action#velorin} --version >/dev/null || fail "velorin refuses its desktop action's '$action'"
 appstreamcli validate --no-net "$root/usr/share/metainfo/velorin.metainfo.xml" >"$work/appstream.log" 2>&1 ||
     fail "appstreamcli validate: $(cat "$work/appstream.log")"
 [ "$(stat -c %a "$root/usr/bin/velorin")" = 755 ] || fail "usr/bin/velorin is not mode 755"
