@@ -116,33 +116,44 @@ struct GapWeight
     }
 };
 
-// The intervals' weights on a grid of step h over [0, F], tilted by
-// exp(-lambda s): the tilt cancels (the intervals' sum is fixed) and keeps
-// the convolutions' useful values near their peaks.
+// ln of the gap weight on grid points k = offset ... offset + l.size() - 1
+// (step h): the window where it matters; nothing outside it counts.
+struct GapLog
+{
+    int offset = 0;
+    std::vector<double> l;
+};
+
+GapLog gapLog(const GapWeight& weight, double h, int from, int to)
+{
+    GapLog g;
+    g.offset = from;
+    for (int k = from; k <= to; ++k)
+        g.l.push_back(weight(k * h));
+    return g;
+}
+
+// The gap's weights on the grid, tilted by exp(-lambda s): the tilt cancels
+// (the intervals' sum is fixed) and keeps the convolutions' useful values
+// near their peaks.
 struct Tilted
 {
     Sequence gap;
-    Sequence wall;
 };
 
-Tilted tilted(const std::vector<double>& logWeight, double h, double lambda)
+Tilted tilted(const GapLog& g, double h, double lambda)
 {
-    const int m = static_cast<int>(logWeight.size()) - 1;
     Tilted t;
-    t.gap.v.resize(logWeight.size());
-    t.wall.v.resize(logWeight.size());
+    t.gap.offset = g.offset;
+    t.gap.v.resize(g.l.size());
     double top = -std::numeric_limits<double>::infinity();
-    for (int k = 0; k <= m; ++k)
-        top = std::max(top, logWeight[static_cast<std::size_t>(k)] - lambda * k * h);
-    for (int k = 0; k <= m; ++k)
-    {
-        t.gap.v[static_cast<std::size_t>(k)] = std::exp(logWeight[static_cast<std::size_t>(k)] - lambda * k * h - top);
-        t.wall.v[static_cast<std::size_t>(k)] = std::exp(-lambda * k * h);
-    }
-    t.gap.v[0] *= 0.5;
-    t.wall.v[0] *= 0.5;
+    for (std::size_t i = 0; i < g.l.size(); ++i)
+        top = std::max(top, g.l[i] - lambda * (g.offset + static_cast<double>(i)) * h);
+    for (std::size_t i = 0; i < g.l.size(); ++i)
+        t.gap.v[i] = std::exp(g.l[i] - lambda * (g.offset + static_cast<double>(i)) * h - top);
+    if (g.offset == 0 && !t.gap.v.empty())
+        t.gap.v[0] *= 0.5;
     normalise(t.gap);
-    normalise(t.wall);
     return t;
 }
 
@@ -161,30 +172,34 @@ void moments(const Sequence& s, double h, double& mean, double& spread)
     spread = w > 0.0 ? std::sqrt(std::max(0.0, m2 / w - mean * mean)) : 0.0;
 }
 
-std::vector<double> logWeights(const GapWeight& weight, double h, int m)
-{
-    std::vector<double> l(static_cast<std::size_t>(m + 1));
-    for (int k = 0; k <= m; ++k)
-        l[static_cast<std::size_t>(k)] = weight(k * h);
-    return l;
-}
-
+// Mean of a wall interval's tilted weight exp(-lambda s) on [0, F], pixels.
+double wallMean(double lambda, double f) { return 1.0 / lambda - f / std::expm1(lambda * f); }
 // The tilt under which the intervals, taken as independent, fill the free
 // length on average: 2 wall means + (N - 1) gap means = F.
-double pressureTilt(const std::vector<double>& logWeight, double h, int count, double f)
+double pressureTilt(const GapLog& g, double h, int count, double f)
 {
     auto filled = [&](double lambda)
     {
-        const Tilted t = tilted(logWeight, h, lambda);
-        double gapMean = 0.0, wallMean = 0.0, spread = 0.0;
-        moments(t.gap, h, gapMean, spread);
-        moments(t.wall, h, wallMean, spread);
-        return 2.0 * wallMean + (count - 1) * gapMean;
+        Sequence gap;
+        gap.offset = g.offset;
+        gap.v.resize(g.l.size());
+        double top = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < g.l.size(); ++i)
+            top = std::max(top, g.l[i] - lambda * (g.offset + static_cast<double>(i)) * h);
+        for (std::size_t i = 0; i < g.l.size(); ++i)
+            gap.v[i] = std::exp(g.l[i] - lambda * (g.offset + static_cast<double>(i)) * h - top);
+        if (g.offset == 0 && !gap.v.empty())
+            gap.v[0] *= 0.5;
+        double gapMean = 0.0, spread = 0.0;
+        moments(gap, h, gapMean, spread);
+        return 2.0 * wallMean(lambda, f) + (count - 1) * gapMean;
     };
     // Without tilt the two walls alone fill F on average, and a steep tilt
     // empties every interval: the root lies between.
-    double lo = 1e-6 / f, hi = 1e6 / f;
-    for (int i = 0; i < 24 && hi / lo > 1.01; ++i)
+    double lo = 1e-6 / f, hi = 1e9 / f;
+    // To full precision: a push clamped at the limit is a constant force,
+    // balanced by a tilt that must match it to many digits.
+    for (int i = 0; i < 200 && hi / lo > 1.0 + 1e-14; ++i)
     {
         const double mid = std::sqrt(lo * hi);
         (filled(mid) > f ? lo : hi) = mid;
@@ -192,27 +207,59 @@ double pressureTilt(const std::vector<double>& logWeight, double h, int count, d
     return std::sqrt(lo * hi);
 }
 
-// Grid step: a fraction of the narrower of a gap's and a wall interval's
-// spread, and of the bins' and the contact distance's pixel scale.
-double gridStep(const GapWeight& weight, int count, double f)
+struct Grid
 {
-    double h = f / 4096.0;
-    for (int pass = 0; pass < 4; ++pass)
+    double h = 0.0; // pixels
+    int m = 0;      // steps in F
+    GapLog gap;
+    double lambda = 0.0; // the tilt, per pixel
+    Tilted t;
+};
+
+// Grid step: a twelfth of a gap's spread, at most a pixel; the gap's weight only where it is not
+// negligible. Found from a coarse grid, then refined where the gap is
+// narrower than the coarse step.
+Grid chooseGrid(const GapWeight& weight, int count, double f)
+{
+    Grid g;
+    g.m = 4096;
+    g.h = f / g.m;
+    double from = 0.0, to = f; // the window, pixels
+    for (int pass = 0;; ++pass)
     {
-        const int m = static_cast<int>(std::lround(f / h));
-        const std::vector<double> l = logWeights(weight, f / m, m);
-        const double lambda = pressureTilt(l, f / m, count, f);
-        const Tilted t = tilted(l, f / m, lambda);
-        double mean = 0.0, gapSpread = 0.0, wallSpread = 0.0;
-        moments(t.gap, f / m, mean, gapSpread);
-        moments(t.wall, f / m, mean, wallSpread);
-        const double wanted = std::max(f / 2e6, std::min({1.0, f / 512.0, gapSpread / 12.0, wallSpread / 12.0}));
-        // Resolved at this step: a step as fine as it asks for is enough.
-        if (wanted > h / 1.5)
-            return wanted;
-        h = wanted;
+        g.gap = gapLog(weight, g.h, std::max(0, static_cast<int>(std::floor(from / g.h))),
+                       std::min(g.m, static_cast<int>(std::ceil(to / g.h))));
+        g.lambda = pressureTilt(g.gap, g.h, count, f);
+        g.t = tilted(g.gap, g.h, g.lambda);
+        if (pass == 2)
+            return g;
+        double mean = 0.0, gapSpread = 0.0;
+        moments(g.t.gap, g.h, mean, gapSpread);
+        const double wanted = std::max(f / 1e7, std::min({1.0, f / 512.0, gapSpread / 12.0}));
+        // The gap's support widened by three old steps either side.
+        from = (g.t.gap.offset - 3) * g.h;
+        to = (g.t.gap.end() + 2) * g.h;
+        if (pass == 1 && wanted > g.h / 1.5 && wanted < g.h * 1.5)
+            return g;
+        g.m = static_cast<int>(std::lround(f / wanted));
+        g.h = f / g.m;
     }
-    return h;
+}
+
+// (a * b)(r) for r = from ... to, unscaled.
+std::vector<double> convolveAt(const Sequence& a, const Sequence& b, int from, int to)
+{
+    std::vector<double> c(static_cast<std::size_t>(std::max(0, to - from + 1)), 0.0);
+    for (int r = from; r <= to; ++r)
+    {
+        const int lo = std::max(a.offset, r - (b.end() - 1));
+        const int hi = std::min(a.end() - 1, r - b.offset);
+        double sum = 0.0;
+        for (int j = lo; j <= hi; ++j)
+            sum += a.v[static_cast<std::size_t>(j - a.offset)] * b.v[static_cast<std::size_t>(r - j - b.offset)];
+        c[static_cast<std::size_t>(r - from)] = sum;
+    }
+    return c;
 }
 } // namespace
 
@@ -291,55 +338,92 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
     }
 
     const GapWeight weight{law, pairStrengths(coefficientC, mass, n), metrics.maxAcceleration, theta};
-    const int m = static_cast<int>(std::lround(f / gridStep(weight, n, f)));
-    const double h = f / m;
-    const std::vector<double> l = logWeights(weight, h, m);
-    const Tilted t = tilted(l, h, pressureTilt(l, h, n, f));
+    const Grid grid = chooseGrid(weight, n, f);
+    const int m = grid.m;
+    const double h = grid.h;
+    const Tilted& t = grid.t;
+    if (t.gap.v.empty())
+        return std::nullopt;
 
-    // Prefix convolutions: prefix[j] = wall * gap^(*j), j = 0 ... N - 1,
-    // with the factor each was scaled by.
-    std::vector<Sequence> prefix(static_cast<std::size_t>(n));
+    // Convolution powers of the gap weight: power[k] = gap^(*k), k = 1 ...
+    // N - 1, each with the factor it was scaled by. The two walls together
+    // weigh (wall * wall)(t) = t exp(-lambda t) (their sum spread evenly
+    // between them), taken apart because their room may be far narrower
+    // than a gap's spread, or far wider.
+    std::vector<Sequence> power(static_cast<std::size_t>(n));
     std::vector<double> scales(static_cast<std::size_t>(n), 1.0);
-    prefix[0] = t.wall;
-    for (int j = 1; j < n; ++j)
-        prefix[static_cast<std::size_t>(j)] =
-            convolve(prefix[static_cast<std::size_t>(j - 1)], t.gap, m, scales[static_cast<std::size_t>(j)]);
+    if (n > 1)
+        power[1] = t.gap;
+    for (int k = 2; k < n; ++k)
+        power[static_cast<std::size_t>(k)] =
+            convolve(power[static_cast<std::size_t>(k - 1)], t.gap, m, scales[static_cast<std::size_t>(k)]);
+    Sequence walls;
+    {
+        // The mass of r exp(-lambda r) in each grid cell (half a cell at 0),
+        // in units of lambda: exact however narrow the walls' room is
+        // against the step.
+        const double x = grid.lambda * h; // tilt per step
+        const int end = static_cast<int>(std::min<double>(m, std::ceil(80.0 / x) + 1.0));
+        auto below = [](double u) { return -(u + 1.0) * std::exp(-u); }; // integral of u exp(-u)
+        walls.v.resize(static_cast<std::size_t>(end + 1));
+        for (int r = 0; r <= end; ++r)
+            walls.v[static_cast<std::size_t>(r)] = below((r + 0.5) * x) - below(std::max(0.0, (r - 0.5) * x));
+        normalise(walls);
+    }
 
     // One gap's density: its weight times that of the other N intervals
-    // (N - 2 gaps and two walls) filling the rest, on the grid.
-    double unused = 1.0;
-    const Sequence others = convolve(prefix[static_cast<std::size_t>(n - 2)], t.wall, m, unused);
-    std::vector<double> density(static_cast<std::size_t>(m + 1));
-    for (int k = 0; k <= m; ++k)
+    // (N - 2 gaps and two walls) filling the rest; only where the gap's
+    // own weight is not negligible.
+    const int gapFrom = t.gap.offset, gapTo = t.gap.end() - 1;
+    std::vector<double> othersAt;
+    if (n == 2)
+    {
+        for (int r = m - gapTo; r <= m - gapFrom; ++r)
+            othersAt.push_back(walls.at(r));
+    }
+    else
+        othersAt = convolveAt(power[static_cast<std::size_t>(n - 2)], walls, m - gapTo, m - gapFrom);
+    auto others = [&](int r) { return othersAt[static_cast<std::size_t>(r - (m - gapTo))]; };
+    // The density on its window k = gapFrom ... gapTo, zero outside.
+    const int span = gapTo - gapFrom;
+    std::vector<double> density(static_cast<std::size_t>(span + 1));
+    for (int k = gapFrom; k <= gapTo; ++k)
     {
         const double own = t.gap.at(k) * (k == 0 ? 2.0 : 1.0); // the value, not the end-point weight
-        density[static_cast<std::size_t>(k)] = own * others.at(m - k);
+        density[static_cast<std::size_t>(k - gapFrom)] = own * others(m - k);
     }
     // Integrals of the density's piecewise-linear interpolant: total, mean,
-    // and up to any point.
-    std::vector<double> below(static_cast<std::size_t>(m + 1), 0.0);
+    // and up to any point. The window's ends fall to nothing.
+    std::vector<double> below(static_cast<std::size_t>(span + 1), 0.0);
     double first = 0.0;
-    for (int k = 0; k < m; ++k)
+    for (int i = 0; i < span; ++i)
     {
-        const double a = density[static_cast<std::size_t>(k)], b = density[static_cast<std::size_t>(k + 1)];
-        below[static_cast<std::size_t>(k + 1)] = below[static_cast<std::size_t>(k)] + 0.5 * h * (a + b);
+        const double a = density[static_cast<std::size_t>(i)], b = density[static_cast<std::size_t>(i + 1)];
+        const double k = gapFrom + i;
+        below[static_cast<std::size_t>(i + 1)] = below[static_cast<std::size_t>(i)] + 0.5 * h * (a + b);
         first += h * h * (a * (3.0 * k + 1.0) + b * (3.0 * k + 2.0)) / 6.0;
     }
-    const double total = below[static_cast<std::size_t>(m)];
+    const double total = below[static_cast<std::size_t>(span)];
     if (!(total > 0.0))
-        return std::nullopt;
+    {
+        // A window of one point: every gap there.
+        const double g = contactDistance + gapFrom * h;
+        p.gap = g / unit;
+        p.shares[static_cast<std::size_t>(binOf(g))] = 1.0;
+        return p;
+    }
     p.gap = (contactDistance + first / total) / unit;
     auto cumulative = [&](double g)
     {
-        const double s = g - contactDistance;
+        const double s = g - contactDistance - gapFrom * h;
         if (s <= 0.0)
             return 0.0;
-        if (s >= f)
+        if (s >= span * h)
             return 1.0;
-        const int k = std::min(m - 1, static_cast<int>(s / h));
-        const double u = s - k * h;
-        const double a = density[static_cast<std::size_t>(k)], b = density[static_cast<std::size_t>(k + 1)];
-        return (below[static_cast<std::size_t>(k)] + u * a + u * u * (b - a) / (2.0 * h)) / total;
+        const int i = std::min(span - 1, static_cast<int>(s / h));
+        const double u = s - i * h;
+        const double a = density[static_cast<std::size_t>(i)], b = density[static_cast<std::size_t>(i + 1)];
+        return (below[static_cast<std::size_t>(i)] + u * a + u * u * (b - a) / (2.0 * h)) / total;
     };
     for (int b = 0; b < histogramBins; ++b)
     {
@@ -349,27 +433,45 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
     }
 
     // sigma / E of one configuration has no closed expectation: draw whole
-    // configurations of the same weight, right to left, each interval from
-    // its weight times the prefix convolution that must fill what is left.
+    // configurations of the same weight from the same convolutions: the two
+    // walls' sum first, then the gaps right to left, each from its weight
+    // times the power that must fill what is left; the first gap is the rest.
     if (n < 3)
         return p; // one gap: no spread
     std::mt19937_64 random(20261208);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
-    // Grid steps of interval `what` with prefix[k] left of it when r steps
-    // remain; sum is the whole weight over every choice.
-    auto draw = [&](const Sequence& what, int k, int r, double sum)
+    // The walls' sum r: weight walls(r) power[N - 1](M - r), one table.
+    const Sequence& all = power[static_cast<std::size_t>(n - 1)];
+    std::vector<int> wallSums;
+    std::vector<double> wallCumulative;
     {
-        const Sequence& rest = prefix[static_cast<std::size_t>(k)];
-        const int lo = std::max(what.offset, r - (rest.end() - 1));
-        const int hi = std::min(what.end() - 1, r - rest.offset);
+        double running = 0.0;
+        for (int r = std::max(0, m - (all.end() - 1)); r <= std::min(walls.end() - 1, m - all.offset); ++r)
+        {
+            const double w = walls.at(r) * all.at(m - r);
+            if (w <= 0.0)
+                continue;
+            running += w;
+            wallSums.push_back(r);
+            wallCumulative.push_back(running);
+        }
+    }
+    if (wallSums.empty())
+        return p;
+    // Grid steps of gap k (power[k - 1] left of it) when r steps remain.
+    auto draw = [&](int k, int r, double sum)
+    {
+        const Sequence& rest = power[static_cast<std::size_t>(k - 1)];
+        const Sequence& own = t.gap;
+        const int lo = std::max(own.offset, r - (rest.end() - 1));
+        const int hi = std::min(own.end() - 1, r - rest.offset);
         const double target = uniform(random) * sum;
-        const double* own = what.v.data() - what.offset;
-        const double* left = rest.v.data() - rest.offset;
         double running = 0.0;
         int last = lo;
         for (int j = lo; j <= hi; ++j)
         {
-            const double w = own[j] * left[r - j];
+            const double w =
+                own.v[static_cast<std::size_t>(j - own.offset)] * rest.v[static_cast<std::size_t>(r - j - rest.offset)];
             if (w > 0.0)
                 last = j;
             running += w;
@@ -378,30 +480,28 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
         }
         return last;
     };
-    double wholeWeight = 0.0;
-    for (int j = t.wall.offset; j < t.wall.end() && j <= m; ++j)
-        wholeWeight += t.wall.at(j) * prefix[static_cast<std::size_t>(n - 1)].at(m - j);
-    if (!(wholeWeight > 0.0))
-        return p;
 
-    // Control variates: a configuration's mean gap and mean square gap,
-    // whose expectations under the same grid weights are known from one
-    // gap's density; sigma / E follows them closely, so the regression on
-    // them removes most of its scatter.
-    double known[2] = {0.0, 0.0}, weightSum = 0.0;
-    for (int k = 0; k <= m; ++k)
+    // Control variates: a configuration's mean gap and mean square
+    // deviation from the expected gap, whose expectations under the same
+    // grid weights are known from one gap's density; sigma / E follows them
+    // closely, so the regression on them removes most of its scatter.
+    double expected = 0.0, variance = 0.0, weightSum = 0.0;
+    for (int k = gapFrom; k <= gapTo; ++k)
     {
-        const double w = t.gap.at(k) * others.at(m - k);
-        const double g = contactDistance + k * h;
+        const double w = t.gap.at(k) * others(m - k);
         weightSum += w;
-        known[0] += w * g;
-        known[1] += w * g * g;
+        expected += w * (contactDistance + k * h);
     }
-    known[0] /= weightSum;
-    known[1] /= weightSum;
+    expected /= weightSum;
+    for (int k = gapFrom; k <= gapTo; ++k)
+    {
+        const double d = contactDistance + k * h - expected;
+        variance += t.gap.at(k) * others(m - k) * d * d;
+    }
+    variance /= weightSum;
 
     std::vector<int> gaps(static_cast<std::size_t>(n - 1));
-    // Sums of q, x1, x2 and their products, the x about their expectations.
+    // Sums of q, x1, x2 and their products; both x have expectation 0.
     double sq = 0.0, sqq = 0.0, s1 = 0.0, s2 = 0.0, s11 = 0.0, s12 = 0.0, s22 = 0.0, sq1 = 0.0, sq2 = 0.0;
     long long drawn = 0;
     constexpr long long batch = 500;
@@ -410,32 +510,31 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
     {
         for (long long b = 0; b < batch; ++b)
         {
-            int r = m - draw(t.wall, n - 1, m, wholeWeight);
-            for (int k = n - 2; k >= 0; --k)
+            const double u = uniform(random) * wallCumulative.back();
+            const std::size_t at = static_cast<std::size_t>(
+                std::lower_bound(wallCumulative.begin(), wallCumulative.end(), u) - wallCumulative.begin());
+            int r = m - wallSums[std::min(at, wallSums.size() - 1)];
+            for (int k = n - 1; k >= 2; --k)
             {
-                // Gap k of the row, prefix[k] left of it: the whole weight
-                // is prefix[k + 1] at r, unscaled.
-                int j = 0;
-                if (r > 0)
-                {
-                    const double here =
-                        prefix[static_cast<std::size_t>(k + 1)].at(r) / scales[static_cast<std::size_t>(k + 1)];
-                    j = here > 0.0 ? draw(t.gap, k, r, here) : 0;
-                }
-                gaps[static_cast<std::size_t>(k)] = j;
+                // The whole weight of gap k's choices is power[k] at r, unscaled.
+                const double here = power[static_cast<std::size_t>(k)].at(r) / scales[static_cast<std::size_t>(k)];
+                const int j =
+                    here > 0.0 ? draw(k, r, here) : std::max(0, r - (power[static_cast<std::size_t>(k - 1)].end() - 1));
+                gaps[static_cast<std::size_t>(k - 1)] = j;
                 r -= j;
             }
-            double mean = 0.0, square = 0.0;
+            gaps[0] = r;
+            double x1 = 0.0, square = 0.0; // mean deviation from expected, its mean square
             for (int j : gaps)
             {
-                const double g = contactDistance + j * h;
-                mean += g;
-                square += g * g;
+                const double d = contactDistance + j * h - expected;
+                x1 += d;
+                square += d * d;
             }
-            mean /= n - 1;
+            x1 /= n - 1;
             square /= n - 1;
-            const double q = std::sqrt(std::max(0.0, square - mean * mean)) / mean;
-            const double x1 = mean - known[0], x2 = square - known[1];
+            const double q = std::sqrt(std::max(0.0, square - x1 * x1)) / (expected + x1);
+            const double x2 = square - variance;
             sq += q;
             sqq += q * q;
             s1 += x1;
@@ -451,13 +550,23 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
         const double mq = sq / d, m1 = s1 / d, m2 = s2 / d;
         const double c11 = s11 / d - m1 * m1, c12 = s12 / d - m1 * m2, c22 = s22 / d - m2 * m2;
         const double cq1 = sq1 / d - mq * m1, cq2 = sq2 / d - mq * m2, cqq = sqq / d - mq * mq;
+        // A control that hardly varies (the mean gap, when the walls leave
+        // no room) carries only rounding, and regressing on it would
+        // amplify that: it is left out, as is the first of two that move
+        // together.
+        const bool use1 = c11 > 1e-6 * variance / (n - 1);
+        const bool use2 = c22 > 1e-6 * variance * variance / (n - 1);
         const double det = c11 * c22 - c12 * c12;
         double b1 = 0.0, b2 = 0.0;
-        if (det > 1e-12 * c11 * c22)
+        if (use1 && use2 && det > 1e-6 * c11 * c22)
         {
             b1 = (c22 * cq1 - c12 * cq2) / det;
             b2 = (c11 * cq2 - c12 * cq1) / det;
         }
+        else if (use2)
+            b2 = cq2 / c22;
+        else if (use1)
+            b1 = cq1 / c11;
         p.ratio = mq - b1 * m1 - b2 * m2;
         const double residual = cqq - b1 * cq1 - b2 * cq2;
         p.ratioError = std::sqrt(std::max(0.0, residual) / d);
