@@ -254,11 +254,26 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                  "by more than three errors) or frozen (nothing fluctuates); anything but ok is also said on\n"
                  "standard error, with the rule that flagged it and its figures. Under the zero law E_exact,\n"
                  "sigma_over_E_exact and the histogram's share_exact are the exact hard-rod gas of the same\n"
-                 "count, width and screen (contact distance 7 pixels).",
+                 "count, width and screen (contact distance 7 pixels).\n"
+                 "theta_inner and theta_ends are the kinetic temperature, the mean square velocity in\n"
+                 "(px/ms)^2 over the measured ticks of particles 1 ... N - 2 and of the two end particles,\n"
+                 "each with its error (_se) from its own correlation time (empty inner fields with two\n"
+                 "particles); speed_cap_share is the share of particle-ticks at the speed limit. T is not\n"
+                 "this temperature: it sets the size of the random kicks (as sqrt T), which the mass does not\n"
+                 "divide. E_boltzmann, sigma_over_E_boltzmann and the histogram's share_boltzmann are the\n"
+                 "equilibrium gas at theta_inner: N rods between the wall lines, every gap at least 7 pixels\n"
+                 "with the weight exp(-phi(gap) / theta_inner), phi the pair law's potential per unit mass\n"
+                 "(its push clamped at the acceleration limit as the model clamps it); theta_inner is\n"
+                 "rounded to within 0.5 % for this. E and the shares are exact up to a quadrature error of\n"
+                 "about 0.1 % of E and 0.001 of a share; sigma / E is a mean over drawn configurations, to an\n"
+                 "error of 0.0005. Under the zero law they are the hard-rod figures; under attraction they\n"
+                 "are empty: its bonding of close neighbours is a rule of motion, not a potential, and has no\n"
+                 "Boltzmann weight.",
                  "velorin-lab"};
     app.footer("A field is empty only where no value exists: no overlap stop, the exact figures of a law\n"
                "other than zero, the open upper edge of the last bin, the errors of a frozen run, a figure with\n"
-               "no sample, the chi-square and agreement of a single seed.\n"
+               "no sample, the inner temperature of two particles, the Boltzmann figures under attraction or\n"
+               "without an inner temperature, the chi-square and agreement of a single seed.\n"
                "Ticks longer than 100 ms are warned about: the tick then shapes the gas more than its law.\n"
                "Numbers are decimal: 010 is ten. Rows are written as the runs finish, in run order. A file\n"
                "appears whole or not at all and keeps its mode; a link is followed; a device or FIFO is\n"
@@ -277,7 +292,9 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                 "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
                 "at most 500 / COUNT",
                 widthRange.lo, widthRange.hi);
-    wholeOption("--temperature", s.temperature, "Temperature T", temperatureRange.lo, temperatureRange.hi);
+    wholeOption("--temperature", s.temperature,
+                "Temperature setting T: the random kicks grow as sqrt T (the kinetic temperature is theta_inner)",
+                temperatureRange.lo, temperatureRange.hi);
     wholeOption("--mass", s.mass, "Particle mass m", massRange.lo, massRange.hi);
     wholeOption("--c", s.c, "Strength C of the pair law", coefficientRange.lo, coefficientRange.hi);
     app.add_option("--screen", screen, "Screen size in pixels, 640x360 to 7680x4320")

@@ -58,6 +58,7 @@ std::string resultsHeader()
     // Shares of the gaps, not counts (velorin's --record writes counts as bin0 ...).
     for (int b = 0; b < histogramBinCount; ++b)
         text += ",share" + std::to_string(b);
+    text += ",theta_inner,theta_inner_se,theta_ends,theta_ends_se,speed_cap_share,E_boltzmann,sigma_over_E_boltzmann";
     return text + "\n";
 }
 
@@ -71,6 +72,8 @@ std::string resultsRow(const RunSettings& settings, const RunResult& r, std::siz
                        (r.overlapSeconds ? number(*r.overlapSeconds) : std::string());
     for (double fraction : r.binFractions)
         text += "," + number(fraction);
+    text += "," + estimateFields(r.thetaInner) + "," + estimateFields(r.thetaEnds) + "," + number(r.speedCapShare) +
+            "," + (r.boltzmann ? number(r.boltzmann->gap) + "," + number(r.boltzmann->ratio) : std::string(","));
     return text + "\n";
 }
 
@@ -88,7 +91,7 @@ std::string seriesRows(const RunSettings& settings, const RunResult& result, std
 
 std::string histogramHeader()
 {
-    return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,share,share_exact\n";
+    return std::string(settingsHeader) + ",bin,from_px,to_px,from_gap,to_gap,share,share_exact,share_boltzmann\n";
 }
 
 // Edges as the model bins: 15 equal bins up to the histogram's range, and
@@ -106,7 +109,9 @@ std::string histogramRows(const RunSettings& settings, const RunResult& result, 
         const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
         text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," + number(from / unit) +
                 "," + number(to / unit) + "," + number(result.binFractions[b]) + "," +
-                (exact ? number(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "\n";
+                (exact ? number(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "," +
+                (result.boltzmann ? number(result.boltzmann->shares[static_cast<std::size_t>(b)]) : std::string()) +
+                "\n";
     }
     return text;
 }

@@ -82,6 +82,27 @@ SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& chan
     return a;
 }
 
+KineticSample kineticSample(const std::vector<double>& v, double maxSpeed)
+{
+    KineticSample k;
+    const std::size_t n = v.size();
+    if (n < 2)
+        return k;
+    double inner = 0.0;
+    int capped = 0;
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        if (std::abs(v[i]) >= maxSpeed)
+            ++capped;
+        if (i > 0 && i + 1 < n)
+            inner += v[i] * v[i];
+    }
+    k.inner = n > 2 ? inner / static_cast<double>(n - 2) : std::numeric_limits<double>::quiet_NaN();
+    k.ends = 0.5 * (v[0] * v[0] + v[n - 1] * v[n - 1]);
+    k.capped = static_cast<double>(capped) / static_cast<double>(n);
+    return k;
+}
+
 long long ticksFor(int seconds, int dt)
 {
     const long long ms = 1000LL * std::max(0, seconds);
@@ -152,9 +173,11 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
     const auto dt = static_cast<float>(settings.dt);
     const long long pointTicks = std::max(1, (pointMilliseconds + settings.dt / 2) / settings.dt);
 
-    // E, sigma and sigma / E per point of the coarse series, and the bin
-    // totals at its start and at the end of every point.
-    CoarseSeries coarse(3, pointTicks, maxPoints);
+    // E, sigma, sigma / E and the kinetic figures per point of the coarse
+    // series, and the bin totals at its start and at the end of every point.
+    // The quality and the start are those of the gaps' three.
+    CoarseSeries coarse(6, pointTicks, maxPoints);
+    const bool hasInner = gas.particleCount() > 2;
     BinTotals totalsAtStart{};
     std::vector<BinTotals> totalsAtPoint;
     int merges = 0;
@@ -210,7 +233,9 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
         }
         if (k < warmTicks)
             continue;
-        const double values[] = {moments.mean, moments.stdDev, q};
+        const KineticSample kinetic = kineticSample(gas.velocities(), metrics.maxSpeed);
+        const double values[] = {moments.mean, moments.stdDev, q, hasInner ? kinetic.inner : 0.0,
+                                 kinetic.ends, kinetic.capped};
         if (!coarse.add(values))
             continue;
         totalsAtPoint.push_back(totalsOf(gas));
@@ -252,11 +277,19 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
         result.shortQuantity = static_cast<int>(a.shortChannel);
         result.shortTauSeconds = a.shortTau * pointSeconds;
     }
+    // The kinetic figures over the same measured points, each with its own
+    // correlation time.
+    const CorrelatedMean inner = correlatedMean(coarse.channel(3), start, points);
+    const CorrelatedMean ends = correlatedMean(coarse.channel(4), start, points);
+    result.thetaInner = hasInner ? Estimate{inner.mean, inner.standardError} : Estimate{};
+    result.thetaEnds = {ends.mean, ends.standardError};
+    result.speedCapShare = correlatedMean(coarse.channel(5), start, points).mean;
     if (a.quality == Quality::Frozen)
     {
         // A cycle has no error to give.
         for (Estimate* e : estimates)
             e->standardError = std::numeric_limits<double>::quiet_NaN();
+        result.thetaInner.standardError = result.thetaEnds.standardError = std::numeric_limits<double>::quiet_NaN();
         result.ratioTauSeconds = std::numeric_limits<double>::quiet_NaN();
     }
 
@@ -271,5 +304,11 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
         counted += to[b] - from[b];
     for (int b = 0; b < histogramBinCount; ++b)
         result.binFractions[b] = (to[b] - from[b]) / counted;
+
+    // Computed here, on the run's own thread, and remembered per setting and
+    // temperature bucket.
+    if (!result.interrupted)
+        result.boltzmann = equilibriumPrediction(settings.law, gas.particleCount(), gas.particleWidth(), settings.c,
+                                                 settings.mass, result.thetaInner.mean, metrics);
     return result;
 }

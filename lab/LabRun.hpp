@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lab/Correlation.hpp"
+#include "sim/EquilibriumGas.hpp"
 #include "sim/GasCore.hpp"
 
 #include <array>
@@ -100,6 +101,16 @@ struct RunResult
     // Share of the gaps counted after the warm-up in each bin; NaN when none
     // was counted.
     std::array<double, histogramBinCount> binFractions{};
+    // Kinetic temperature: the mean square velocity of the inner particles
+    // (1 ... N - 2; NaN with two particles) and of the two end particles over
+    // the measured ticks, (px/ms)^2, each with the error from its own
+    // correlation time; and the share of particle-ticks at the speed limit.
+    Estimate thetaInner;
+    Estimate thetaEnds;
+    double speedCapShare = std::numeric_limits<double>::quiet_NaN();
+    // The equilibrium gas of the same settings at thetaInner (the zero law's
+    // at any temperature); empty under attraction or without thetaInner.
+    std::optional<EquilibriumPrediction> boltzmann;
     std::vector<SeriesRow> series;
     bool interrupted = false;
 };
@@ -125,6 +136,17 @@ struct SeriesAnalysis
     double shortTau = std::numeric_limits<double>::quiet_NaN(); // points
 };
 SeriesAnalysis analyseSeries(const std::vector<const std::vector<double>*>& channels, bool findStart);
+
+// One tick's kinetic figures from the velocities after the step: the mean
+// square velocity of particles 1 ... N - 2 (NaN for fewer than three) and of
+// particles 0 and N - 1, (px/ms)^2, and the share of the N at the speed limit.
+struct KineticSample
+{
+    double inner = 0.0;
+    double ends = 0.0;
+    double capped = 0.0;
+};
+KineticSample kineticSample(const std::vector<double>& velocities, double maxSpeed);
 
 // Ticks of dt milliseconds that cover the given simulated seconds.
 long long ticksFor(int seconds, int dt);

@@ -12,6 +12,8 @@ package_packages=("${run_packages[@]}" dpkg-dev file git)
 test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev
                xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri openbox
                lintian desktop-file-utils appstream ccache)
+# tools/lab-figures draws README's figures of velorin-lab output.
+figure_packages=(gnuplot-nox)
 
 install_missing() {
     local missing=()

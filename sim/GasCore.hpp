@@ -29,6 +29,20 @@ struct ForceSettings
 };
 inline ForceSettings forceSettings(const GasSettings& s) { return {s.law, s.temperature, s.mass, s.coefficientC}; }
 
+// The strengths of the pair laws between two neighbours a gap g apart, as the
+// forces use them (pixels per millisecond squared on each of the two):
+// repulsion pushes with repulsion / g^2, attraction pulls with attraction / g^2,
+// Lennard-Jones pushes with lennardJones [(0.01 g)^-13 - (0.01 g)^-7]. Each is
+// C / m, the Lennard-Jones one also over the count squared; C and m clamped
+// into their ranges.
+struct PairStrengths
+{
+    double repulsion = 0.0;
+    double attraction = 0.0;
+    double lennardJones = 0.0;
+};
+PairStrengths pairStrengths(int coefficientC, int mass, int count);
+
 // The histogram's bins as the model sorts the gaps, pixels of the screen the
 // metrics describe: 15 equal bins from 0 to histogramRange, and above it an
 // overflow bin.

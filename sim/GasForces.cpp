@@ -36,6 +36,13 @@ template <typename Term> void keepTermsFinite(std::vector<double>& gaps, Term te
 }
 } // namespace
 
+PairStrengths pairStrengths(int coefficientC, int mass, int count)
+{
+    const int c = coefficientRange.clamp(coefficientC);
+    const int m = massRange.clamp(mass);
+    return {c * 10.0 / m, c * 0.1 / m, c * 1e-6 / m / count / count};
+}
+
 double GasCore::noise(double amplitude)
 {
     const auto r = static_cast<std::uint32_t>(m_random());
@@ -77,12 +84,11 @@ void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
         return;
 
     const int temperature = temperatureRange.clamp(settings.temperature);
-    const int mass = massRange.clamp(settings.mass);
-    const int c = coefficientRange.clamp(settings.coefficientC);
     const int n = m_particleCount;
-    const double kRep = c * 10.0 / mass;
-    const double kAtt = c * 0.1 / mass;
-    const double kLJ = c * 1e-6 / mass / n / n;
+    const PairStrengths strengths = pairStrengths(settings.coefficientC, settings.mass, n);
+    const double kRep = strengths.repulsion;
+    const double kAtt = strengths.attraction;
+    const double kLJ = strengths.lennardJones;
     const double rootT = std::sqrt(static_cast<double>(temperature));
 
     std::vector<double>& a = m_accelerations;

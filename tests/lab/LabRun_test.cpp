@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numeric>
 #include <random>
 
@@ -19,6 +20,31 @@ RunSettings shortRun(PotentialKind law, std::uint32_t seed)
     s.warmup = 2;
     s.seed = seed;
     return s;
+}
+
+// A CSV line's fields, the empty ones included.
+std::vector<std::string> split(std::string line)
+{
+    if (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    std::vector<std::string> fields(1);
+    for (char ch : line)
+        if (ch == ',')
+            fields.emplace_back();
+        else
+            fields.back() += ch;
+    return fields;
+}
+
+// A CSV row's fields by the header's names.
+std::map<std::string, std::string> fieldsOf(const std::string& header, const std::string& row)
+{
+    const std::vector<std::string> names = split(header), values = split(row);
+    EXPECT_EQ(names.size(), values.size());
+    std::map<std::string, std::string> fields;
+    for (std::size_t i = 0; i < std::min(names.size(), values.size()); ++i)
+        fields[names[i]] = values[i];
+    return fields;
 }
 
 std::vector<double> ar1(double phi, std::size_t n, std::uint64_t seed)
@@ -338,6 +364,96 @@ TEST(LabRun, FreeGasAgreesWithTheExactHardRods)
         }
         EXPECT_NEAR(shares, 1.0, 1e-12);
     }
+}
+
+// The kinetic figures of one tick, by hand: inner particles 1 ... N - 2, the
+// ends 0 and N - 1, and who is at the speed limit.
+TEST(KineticTemperature, OneTickByHand)
+{
+    const KineticSample four = kineticSample({0.01, -0.02, 0.03, -0.08}, 0.08);
+    EXPECT_DOUBLE_EQ(four.inner, (0.0004 + 0.0009) / 2.0);
+    EXPECT_DOUBLE_EQ(four.ends, (0.0001 + 0.0064) / 2.0);
+    EXPECT_DOUBLE_EQ(four.capped, 0.25);
+    const KineticSample two = kineticSample({0.08, 0.02}, 0.08);
+    EXPECT_TRUE(std::isnan(two.inner));
+    EXPECT_DOUBLE_EQ(two.ends, (0.0064 + 0.0004) / 2.0);
+    EXPECT_DOUBLE_EQ(two.capped, 0.5);
+}
+
+// Velocities of a known mean square s^2, correlated from tick to tick as an
+// AR(1) series: the estimate lands within its error of s^2, and the error
+// is the true one (v^2 of a Gaussian AR(1) series has variance 2 s^4 and
+// tau = (1 + phi^2) / (2 (1 - phi^2)) ticks; inner particles average n - 2
+// independent ones).
+TEST(KineticTemperature, EstimateOfAKnownMeanSquare)
+{
+    constexpr int particles = 6;
+    constexpr long long ticks = 400000;
+    constexpr double phi = 0.95, s = 0.01;
+    std::mt19937_64 random(11);
+    std::normal_distribution<double> normal;
+    std::vector<double> v(particles);
+    for (double& x : v)
+        x = s * normal(random);
+    CoarseSeries coarse(2, 40, 4096);
+    for (long long k = 0; k < ticks; ++k)
+    {
+        for (double& x : v)
+            x = phi * x + s * std::sqrt(1.0 - phi * phi) * normal(random);
+        const KineticSample sample = kineticSample(v, 1.0);
+        const double values[] = {sample.inner, sample.ends};
+        coarse.add(values);
+    }
+    const double tau = (1.0 + phi * phi) / (2.0 * (1.0 - phi * phi));
+    const struct
+    {
+        const char* name;
+        int channel, averaged;
+    } cases[] = {{"inner", 0, particles - 2}, {"ends", 1, 2}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const CorrelatedMean m = correlatedMean(coarse.channel(c.channel));
+        const double trueError = std::sqrt(2.0 * s * s * s * s / c.averaged * 2.0 * tau / ticks);
+        EXPECT_NEAR(m.mean, s * s, 3.0 * trueError);
+        EXPECT_NEAR(m.standardError / trueError, 1.0, 0.2);
+    }
+}
+
+// Every law and two counts: the kinetic fields are empty only where no
+// value exists (no inner particles), the equilibrium fields only under
+// attraction or without an inner temperature; the zero law's are the exact
+// hard rods'.
+TEST(LabRun, KineticAndEquilibriumFieldsWhereTheyExist)
+{
+    for (PotentialKind law :
+         {PotentialKind::Zero, PotentialKind::Attraction, PotentialKind::Repulsion, PotentialKind::LennardJones})
+        for (int count : {2, 15})
+        {
+            SCOPED_TRACE(std::string(lawName(law)) + " " + std::to_string(count));
+            RunSettings s = shortRun(law, 1);
+            s.count = count;
+            const RunResult r = runGas(s, false);
+            EXPECT_EQ(std::isfinite(r.thetaInner.mean), count > 2);
+            EXPECT_EQ(std::isfinite(r.thetaInner.standardError), count > 2);
+            EXPECT_GT(r.thetaEnds.mean, 0.0);
+            EXPECT_GE(r.speedCapShare, 0.0);
+            EXPECT_EQ(r.boltzmann.has_value(),
+                      law == PotentialKind::Zero || (law != PotentialKind::Attraction && count > 2));
+            const std::map<std::string, std::string> row = fieldsOf(resultsHeader(), resultsRow(s, r, 0));
+            EXPECT_EQ(row.at("theta_inner").empty(), count == 2);
+            EXPECT_EQ(row.at("theta_inner_se").empty(), count == 2);
+            EXPECT_FALSE(row.at("theta_ends").empty());
+            EXPECT_FALSE(row.at("speed_cap_share").empty());
+            EXPECT_EQ(row.at("E_boltzmann").empty(), !r.boltzmann);
+            EXPECT_EQ(row.at("sigma_over_E_boltzmann").empty(), !r.boltzmann);
+            if (law == PotentialKind::Zero)
+            {
+                const ScreenMetrics metrics = runMetrics(s);
+                const FreeGasPrediction exact = freeGasPrediction(count, particleWidthPixels(s, metrics), metrics);
+                EXPECT_NEAR(r.boltzmann->gap, exact.gap, 0.002);
+            }
+        }
 }
 
 TEST(LabRun, PrecisionRunsUntilReachedAndSaysHowLong)
