@@ -55,7 +55,9 @@ int main(int argc, char* argv[])
     Options options;
     if (const std::optional<int> status = parseCommandLine(argc, argv, VELORIN_VERSION, options, std::cout, std::cerr))
         return *status;
-    if (!displayOpens(std::cerr))
+    // Held until the window is open (see holdDisplay).
+    DisplayHold display = holdDisplay(std::cerr);
+    if (!display)
         return 1;
     // A relative FILE is where the user started the program.
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
@@ -71,6 +73,7 @@ int main(int argc, char* argv[])
                                     window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
                             });
     app->record = std::move(record);
+    display.reset(); // the window holds its own connection now
 
     sf::Clock frameClock;
     std::vector<sf::Event> events;
