@@ -122,72 +122,8 @@ bool isOpaque(const sf::Image& image)
     return isOpaque(image.getPixelsPtr(), static_cast<std::size_t>(size.x) * size.y);
 }
 
-std::vector<sf::IntRect> inkRuns(const std::uint8_t* rgba, sf::Vector2u size, unsigned tile)
-{
-    if (size.x == 0 || size.y == 0 || tile == 0)
-        return {};
-    const unsigned columns = (size.x + tile - 1) / tile, bands = (size.y + tile - 1) / tile;
-    std::vector<bool> ink(std::size_t{columns} * bands, false);
-    for (unsigned y = 0; y < size.y; ++y)
-    {
-        const std::uint8_t* row = rgba + std::size_t{4} * size.x * y;
-        const unsigned band0 = (y == 0 ? 0 : y - 1) / tile, band1 = std::min(y + 1, size.y - 1) / tile;
-        for (unsigned x = 0; x < size.x; ++x)
-        {
-            const std::uint8_t* t = row + std::size_t{4} * x;
-            if ((t[0] & t[1] & t[2] & t[3]) == 255)
-                continue;
-            // Every tile within one texel of this one.
-            const unsigned column0 = (x == 0 ? 0 : x - 1) / tile, column1 = std::min(x + 1, size.x - 1) / tile;
-            for (unsigned b = band0; b <= band1; ++b)
-                for (unsigned c = column0; c <= column1; ++c)
-                    ink[std::size_t{b} * columns + c] = true;
-        }
-    }
-    std::vector<sf::IntRect> runs;
-    for (unsigned b = 0; b < bands; ++b)
-        for (unsigned c = 0; c < columns;)
-        {
-            if (!ink[std::size_t{b} * columns + c])
-            {
-                ++c;
-                continue;
-            }
-            const unsigned first = c;
-            while (c < columns && ink[std::size_t{b} * columns + c])
-                ++c;
-            const unsigned left = first * tile, top = b * tile;
-            runs.emplace_back(static_cast<int>(left), static_cast<int>(top),
-                              static_cast<int>(std::min(c * tile, size.x) - left),
-                              static_cast<int>(std::min(top + tile, size.y) - top));
-        }
-    return runs;
-}
-
 namespace
 {
-// The ink runs as two triangles each, transformed here as the drawing
-// library transforms a sprite's four corners, so that the runs' outer edges
-// fall exactly where the sprite's do; texture coordinates in texels.
-void placeInk(Picture& picture)
-{
-    picture.inkQuads.clear();
-    const sf::Transform& transform = picture.sprite.getTransform();
-    for (const sf::IntRect& run : picture.inkRuns)
-    {
-        const float left = static_cast<float>(run.left), top = static_cast<float>(run.top);
-        const float right = static_cast<float>(run.left + run.width), bottom = static_cast<float>(run.top + run.height);
-        const sf::Vertex corners[4] = {
-            {transform.transformPoint(left, top), {left, top}},
-            {transform.transformPoint(left, bottom), {left, bottom}},
-            {transform.transformPoint(right, top), {right, top}},
-            {transform.transformPoint(right, bottom), {right, bottom}},
-        };
-        for (int i : {0, 1, 2, 2, 1, 3})
-            picture.inkQuads.append(corners[i]);
-    }
-}
-
 // The texture of a whole image, handed over a strip of rows at a time: the
 // driver copies what it is given before storing it, and a copy of the whole
 // theory picture would add 12 MB to the peak memory.
@@ -238,8 +174,6 @@ DecodedPicture decodePng(const std::string& path)
     }
     decoded.loaded = true;
     decoded.opaque = isOpaque(decoded.pixels.data(), decoded.pixels.size() / 4);
-    if (decoded.opaque)
-        decoded.inkRuns = inkRuns(decoded.pixels.data(), decoded.size);
     return decoded;
 }
 } // namespace
@@ -273,7 +207,6 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
         {
             picture.sprite.setTexture(picture.texture, true);
             picture.opaque = decoded.opaque;
-            picture.inkRuns = decoded.inkRuns;
         }
         else
         {
@@ -293,16 +226,13 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
             // positions of a thumb drag.
             picture.texture.setSmooth(scale != 1.0f);
         }
-        placeInk(picture);
     }
     placeTheory(pages, m);
 }
 
 void placeTheory(StaticPages& pages, const ScreenMetrics& m)
 {
-    Picture& theory = pages.pictures[static_cast<int>(PictureId::Theory)];
-    theory.sprite.setPosition(scaleX(m, 370.0f), pages.scroll.imageY);
-    placeInk(theory);
+    pages.pictures[static_cast<int>(PictureId::Theory)].sprite.setPosition(scaleX(m, 370.0f), pages.scroll.imageY);
     pages.thumb.setPosition(scaleX(m, 1854.0f), pages.scroll.thumbY);
 }
 
@@ -314,11 +244,7 @@ void drawPicture(sf::RenderTarget& target, const StaticPages& pages, PictureId i
     // renderer a read of every pixel it covers: the theory page is most of
     // the screen.
     const Picture& picture = pages.pictures[static_cast<int>(id)];
-    if (picture.opaque && picture.sprite.getTexture() != nullptr)
-        target.draw(picture.inkQuads,
-                    sf::RenderStates(sf::BlendNone, sf::Transform::Identity, &picture.texture, nullptr));
-    else
-        target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
+    target.draw(picture.sprite, picture.opaque ? sf::RenderStates(sf::BlendNone) : sf::RenderStates::Default);
 }
 
 void drawText(sf::RenderTarget& target, const StaticPages& pages, PageTextId id)

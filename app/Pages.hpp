@@ -6,7 +6,6 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
-#include <SFML/Graphics/VertexArray.hpp>
 
 #include <array>
 #include <cstdint>
@@ -130,12 +129,6 @@ struct Picture
     sf::Texture texture;
     sf::Sprite sprite;   // empty when the file could not be read
     bool opaque = false; // no pixel lets the page show through: drawn without blending
-    // An opaque picture lies on the white page alone, where its white parts
-    // change nothing: only its ink is drawn, as runs of tiles (texels) that
-    // hold a texel other than opaque white; the theory picture is four
-    // fifths white. Empty: the whole sprite is drawn.
-    std::vector<sf::IntRect> inkRuns;
-    sf::VertexArray inkQuads{sf::Triangles}; // the runs where the sprite puts them, window pixels
 };
 
 struct StaticPages
@@ -152,13 +145,6 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
 bool isOpaque(const sf::Image& image);
 
-// Tiles of `tile` x `tile` texels of an RGBA picture that draw something
-// other than white, joined along each band of tiles into runs (texels).
-// A tile counts as white only when the texels one beyond it are white too:
-// a smoothed, scaled picture mixes each pixel from its neighbouring texels.
-constexpr unsigned inkTile = 16; // texels
-std::vector<sf::IntRect> inkRuns(const std::uint8_t* rgba, sf::Vector2u size, unsigned tile = inkTile);
-
 // A picture file decoded, before it becomes a texture.
 struct DecodedPicture
 {
@@ -166,7 +152,6 @@ struct DecodedPicture
     sf::Vector2u size;
     bool loaded = false; // false: missing or unreadable, and `failure` says why
     bool opaque = false;
-    std::vector<sf::IntRect> inkRuns; // of an opaque picture
     std::string failure;
 };
 using PictureDecoding = std::array<std::future<DecodedPicture>, pictureCount>;
