@@ -23,7 +23,7 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
     std::string window;
     cli.add_option("--window", window,
                    "An ordinary window of WxH pixels, not full screen,\n" + sizeText(smallestScreen) + " to " +
-                       sizeText(largestScreen) + "; the layout follows it")
+                       sizeText(largestScreen) + " and no larger than the\ndesktop; the layout follows it")
         ->type_name("WxH")
         ->check(CLI::Validator(
             [](std::string& text)

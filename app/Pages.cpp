@@ -1,4 +1,5 @@
 #include "app/Pages.hpp"
+#include "app/LibraryMessages.hpp"
 
 #include <png.h>
 
@@ -209,8 +210,10 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
         }
         else
         {
+            const std::string said = takeLibraryMessages(); // the drawing library's reason for the texture
             messages << "velorin: the picture " << (root / row.path).string() << " did not load ("
-                     << (decoded.loaded ? "no texture that large" : decoded.failure) << "); its place stays empty.\n";
+                     << (decoded.loaded ? "no texture that large" + (said.empty() ? "" : ": " + said) : decoded.failure)
+                     << "); its place stays empty.\n";
         }
         picture.sprite.setPosition(scalePoint(m, row.x, row.y));
         if (row.scale == PictureScale::Stretched)

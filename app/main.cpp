@@ -2,6 +2,7 @@
 #include "app/CommandLine.hpp"
 #include "app/DataFiles.hpp"
 #include "app/DisplayCheck.hpp"
+#include "app/LibraryMessages.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
@@ -14,6 +15,7 @@
 #include <locale>
 #include <malloc.h>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace
@@ -39,6 +41,23 @@ sf::Vector2i centredOn(const sf::VideoMode& desktop, const sf::Vector2u& window)
     return {centre(desktop.width, window.x), centre(desktop.height, window.y)};
 }
 
+// A window larger than the desktop would put its menu and its close button
+// out of reach: refused before any window opens, with the largest size of
+// its shape that fits.
+bool fitsDesktop(ScreenSize window, std::ostream& err)
+{
+    const sf::VideoMode mode = sf::VideoMode::getDesktopMode();
+    const ScreenSize desktop{mode.width, mode.height};
+    const ScreenSize fitting = largestOfShapeOn(window, desktop);
+    if (fitting.width == window.width && fitting.height == window.height)
+        return true;
+    err << "velorin: --window " << sizeText(window) << " is larger than the desktop, " << sizeText(desktop) << "; ";
+    if (fitting.width >= smallestScreen.width && fitting.height >= smallestScreen.height)
+        err << sizeText(fitting) << " has its shape and fits, or ";
+    err << "leave out --window for the full screen.\n";
+    return false;
+}
+
 // An ordinary window keeps its size: title bar and close button, no resizing.
 std::uint32_t windowStyle(const Options& options)
 {
@@ -55,8 +74,13 @@ int main(int argc, char* argv[])
     Options options;
     if (const std::optional<int> status = parseCommandLine(argc, argv, VELORIN_VERSION, options, std::cout, std::cerr))
         return *status;
-    if (!displayOpens(std::cerr))
+    const LibraryMessages held; // a normal start prints nothing
+    // Held until the window is open (see holdDisplay).
+    DisplayHold display = holdDisplay(std::cerr);
+    if (!display)
         return 1;
+    if (options.window && !fitsDesktop(*options.window, std::cerr))
+        return 2;
     // A relative FILE is where the user started the program.
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
 
@@ -71,6 +95,14 @@ int main(int argc, char* argv[])
                                     window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
                             });
     app->record = std::move(record);
+    display.reset(); // the window holds its own connection now
+    if (!window->isOpen())
+    {
+        const std::string said = takeLibraryMessages();
+        std::cerr << "velorin: the window could not be opened" << (said.empty() ? "" : " (" + said + ")") << ".\n";
+        return 1;
+    }
+    (void)takeLibraryMessages(); // what a normal start says: vertical sync, the context granted
     if (options.theory)
         enableTheory(*app);
 

@@ -59,3 +59,17 @@ std::optional<ScreenSize> parseScreenSize(const std::string& text, std::string& 
     }
     return size;
 }
+
+ScreenSize largestOfShapeOn(ScreenSize size, ScreenSize desktop)
+{
+    if (size.width <= desktop.width && size.height <= desktop.height)
+        return size;
+    // The narrower of the two room-to-size ratios decides; in whole numbers,
+    // so that the shape is kept as exactly as whole pixels allow.
+    const auto w = static_cast<unsigned long long>(size.width), h = static_cast<unsigned long long>(size.height);
+    const auto dw = static_cast<unsigned long long>(desktop.width),
+               dh = static_cast<unsigned long long>(desktop.height);
+    if (dw * h <= dh * w)
+        return {desktop.width, static_cast<unsigned>(dw * h / w)};
+    return {static_cast<unsigned>(dh * w / h), desktop.height};
+}

@@ -24,3 +24,7 @@ std::optional<ScreenSize> parseSizeForm(const std::string& text, std::string& wh
 // A well-formed size within smallestScreen ... largestScreen. Returns the
 // size, or nothing with the reason in `why`.
 std::optional<ScreenSize> parseScreenSize(const std::string& text, std::string& why);
+
+// The largest size of the shape of `size` (its width to height, rounded
+// down to whole pixels) that fits on `desktop`: `size` itself when it fits.
+ScreenSize largestOfShapeOn(ScreenSize size, ScreenSize desktop);

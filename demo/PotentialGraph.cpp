@@ -140,7 +140,8 @@ void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
     if (!isCurved(kind))
         return;
     std::array<sf::VertexArray, 3>& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
-    // Straight into the vertex storage: 3 x 3900 vertices every frame.
+    graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] = coefficientC;
+    // Straight into the vertex storage: 3 x 3900 vertices.
     sf::Vertex* a = &strips[0][0];
     sf::Vertex* b = &strips[1][0];
     sf::Vertex* c = &strips[2][0];
@@ -157,7 +158,8 @@ void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
 void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC)
 {
     const GraphLook& look = graphLooks[static_cast<std::size_t>(kind)];
-    recomputeCurve(graph, kind, coefficientC);
+    if (isCurved(kind) && graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] != coefficientC)
+        recomputeCurve(graph, kind, coefficientC);
     target.draw(graph.rAxes[static_cast<std::size_t>(look.rAxis)]);
     target.draw(graph.uAxis);
     if (isCurved(kind))

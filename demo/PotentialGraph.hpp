@@ -24,6 +24,10 @@ struct PotentialGraph
     // same one reference pixel to the right, C one pixel lower (Lennard-Jones:
     // higher); together they draw a curve about two pixels thick.
     std::array<std::array<sf::VertexArray, 3>, 3> curveStrips;
+    // The C each group was last computed for (0: never): the strips depend
+    // only on the law, C and the screen, so a frame recomputes nothing
+    // unless C has changed since that law was last drawn.
+    std::array<int, 3> computedFor{};
     ScreenMetrics metrics;
 };
 
@@ -43,5 +47,6 @@ void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const Scre
 // Rewrites the three strips of a curved kind from C; Zero has no curve.
 void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC);
 
-// Recomputes the selected kind's strips and draws its axes, curve and caption.
+// Draws the selected kind's axes, curve and caption, its strips recomputed
+// first when C differs from the one they hold.
 void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC);

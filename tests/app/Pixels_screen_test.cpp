@@ -28,7 +28,9 @@ unsigned windowAntialiasing() { return std::min(8u, sf::RenderTexture::getMaximu
 constexpr double frameMs = 16.0;
 constexpr int runningFrames = 60; // about a second of gas: particles spread, bars and readouts filled
 
-fs::path referenceDir() { return fs::path(__FILE__).parent_path().parent_path() / "reference"; }
+// From the source folder the build names: under ccache's base folder
+// __FILE__ is relative to the compiler's folder, not the test's.
+fs::path referenceDir() { return fs::path(VELORIN_SOURCE_DIR) / "tests" / "reference"; }
 
 bool writingReferences()
 {

@@ -4,7 +4,8 @@
 # particles inside it. Each run asks to record where it cannot: one message,
 # and the program runs on. Under a window manager (openbox) the window lands
 # centred and wholly on the desktop, "Выход" included, and the window
-# manager's close request ends the program with status 0.
+# manager's close request ends the program with status 0. A window larger
+# than the desktop is refused with status 2.
 # Usage: test_window_option.sh BINARY BUILD_DIR
 source "$(dirname "$0")/harness.sh"
 binary=$1 dir=$2
@@ -27,6 +28,20 @@ done <<'EOF'
 640x360|/nonexistent/lecture.csv|cannot open /nonexistent/lecture.csv
 1280x960|/dev/full|writing /dev/full failed; recording stopped
 EOF
+
+# A window larger than the desktop would hide the menu's last item and its
+# own close button: refused before any window, naming the size that fits.
+E2E_RUN=window-option-too-large
+start_display 1024 768
+E2E_OUTPUT="$e2e_shots/$E2E_RUN.out"
+(cd "$dir" && exec timeout 20 "$binary" --window 1280x720) >"$E2E_OUTPUT" 2>&1
+status=$?
+[ "$status" = 2 ] || fail "1280x720 on a 1024x768 desktop: status $status, expected 2"
+want='^velorin: --window 1280x720 is larger than the desktop, 1024x768; 1024x576 has its shape and fits'
+grep -q "$want" "$E2E_OUTPUT" && [ "$(wc -l <"$E2E_OUTPUT")" = 1 ] ||
+    fail "1280x720 on a 1024x768 desktop: not the one message: $(head -c 300 "$E2E_OUTPUT")"
+e2e_cleanup
+e2e_pids=()
 
 # desktop | window
 while IFS='|' read -r desktop size; do
