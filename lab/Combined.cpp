@@ -1,19 +1,11 @@
 #include "lab/Combined.hpp"
+#include "lab/LabReport.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace
 {
-std::string number(double value)
-{
-    if (!std::isfinite(value))
-        return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
-}
 
 const char* const quantityNames[] = {"E", "sigma", "sigma / E"};
 
@@ -130,7 +122,8 @@ std::string combinedRow(const RunSettings& s, const std::vector<SeedFigures>& se
                        (seeds.empty() ? std::string() : std::to_string(seeds.front().seed)) + "," +
                        std::to_string(seeds.size()) + "," + std::to_string(ok) + "," + std::to_string(each[2].dof);
     for (const Combination& c : each)
-        text += "," + number(c.estimate.mean) + "," + number(c.estimate.standardError) + "," + number(c.chi2PerDof);
+        text += "," + csvNumber(c.estimate.mean) + "," + csvNumber(c.estimate.standardError) + "," +
+                csvNumber(c.chi2PerDof);
     const Combination* w = worst(each);
     return text + "," + (w ? (w->p >= agreementLevel ? "yes" : "no") : "") + "\n";
 }
@@ -145,7 +138,7 @@ std::string disagreementWarning(const RunSettings& settings, const std::vector<S
     return "velorin-lab: seeds " + std::to_string(seeds.front().seed) + " to " + std::to_string(seeds.back().seed) +
            " (" + lawName(settings.law) + (swept.empty() ? std::string() : ", " + swept) +
            ") disagree beyond their errors (" + quantityNames[w - each.data()] + ": chi-square per degree of freedom " +
-           number(w->chi2PerDof) + " over " + std::to_string(w->dof) + ", p " + number(w->p) +
+           csvNumber(w->chi2PerDof) + " over " + std::to_string(w->dof) + ", p " + csvNumber(w->p) +
            "); the combined error is widened to match, but runs too short or not settled are the usual cause: "
            "run longer (--seconds)\n";
 }

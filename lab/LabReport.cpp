@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace
-{
-std::string number(double value)
+std::string csvNumber(double value)
 {
     if (!std::isfinite(value))
         return {};
@@ -17,6 +15,8 @@ std::string number(double value)
     return text;
 }
 
+namespace
+{
 // The settings that make a run; how long it was measured is in the results.
 const char* const settingsHeader = "run,version,law,count,width,temperature,mass,c,screen,dt,seed";
 
@@ -37,7 +37,7 @@ std::optional<FreeGasPrediction> exactFor(const RunSettings& s)
     return freeGasPrediction(s.count, particleWidthPixels(s, metrics), metrics);
 }
 
-std::string estimateFields(const Estimate& e) { return number(e.mean) + "," + number(e.standardError); }
+std::string estimateFields(const Estimate& e) { return csvNumber(e.mean) + "," + csvNumber(e.standardError); }
 
 using RowsFunction = std::string (*)(const RunSettings&, const RunResult&, std::size_t);
 
@@ -65,15 +65,16 @@ std::string resultsHeader()
 std::string resultsRow(const RunSettings& settings, const RunResult& r, std::size_t run)
 {
     const std::optional<FreeGasPrediction> exact = exactFor(settings);
-    std::string text = settingsFields(run, settings) + "," + number(r.warmupSeconds) + "," + number(r.measuredSeconds) +
-                       "," + estimateFields(r.gap) + "," + estimateFields(r.spread) + "," + estimateFields(r.ratio) +
-                       "," + number(r.ratioTauSeconds) + "," + qualityName(r.quality) + "," +
-                       (exact ? number(exact->gap) + "," + number(exact->ratio) : std::string(",")) + "," +
-                       (r.overlapSeconds ? number(*r.overlapSeconds) : std::string());
+    std::string text = settingsFields(run, settings) + "," + csvNumber(r.warmupSeconds) + "," +
+                       csvNumber(r.measuredSeconds) + "," + estimateFields(r.gap) + "," + estimateFields(r.spread) +
+                       "," + estimateFields(r.ratio) + "," + csvNumber(r.ratioTauSeconds) + "," +
+                       qualityName(r.quality) + "," +
+                       (exact ? csvNumber(exact->gap) + "," + csvNumber(exact->ratio) : std::string(",")) + "," +
+                       (r.overlapSeconds ? csvNumber(*r.overlapSeconds) : std::string());
     for (double fraction : r.binFractions)
-        text += "," + number(fraction);
-    text += "," + estimateFields(r.thetaInner) + "," + estimateFields(r.thetaEnds) + "," + number(r.speedCapShare) +
-            "," + (r.boltzmann ? number(r.boltzmann->gap) + "," + number(r.boltzmann->ratio) : std::string(","));
+        text += "," + csvNumber(fraction);
+    text += "," + estimateFields(r.thetaInner) + "," + estimateFields(r.thetaEnds) + "," + csvNumber(r.speedCapShare) +
+            "," + (r.boltzmann ? csvNumber(r.boltzmann->gap) + "," + csvNumber(r.boltzmann->ratio) : std::string(","));
     return text + "\n";
 }
 
@@ -84,8 +85,8 @@ std::string seriesRows(const RunSettings& settings, const RunResult& result, std
     const std::string prefix = settingsFields(run, settings);
     std::string text;
     for (const SeriesRow& row : result.series)
-        text += prefix + "," + std::to_string(row.second) + "," + (row.measured ? "1," : "0,") + number(row.gap) + "," +
-                number(row.spread) + "," + number(row.ratio) + "\n";
+        text += prefix + "," + std::to_string(row.second) + "," + (row.measured ? "1," : "0,") + csvNumber(row.gap) +
+                "," + csvNumber(row.spread) + "," + csvNumber(row.ratio) + "\n";
     return text;
 }
 
@@ -107,10 +108,10 @@ std::string histogramRows(const RunSettings& settings, const RunResult& result, 
     {
         const double from = binEdge(metrics, b);
         const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
-        text += prefix + "," + std::to_string(b) + "," + number(from) + "," + number(to) + "," + number(from / unit) +
-                "," + number(to / unit) + "," + number(result.binFractions[b]) + "," +
-                (exact ? number(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "," +
-                (result.boltzmann ? number(result.boltzmann->shares[static_cast<std::size_t>(b)]) : std::string()) +
+        text += prefix + "," + std::to_string(b) + "," + csvNumber(from) + "," + csvNumber(to) + "," +
+                csvNumber(from / unit) + "," + csvNumber(to / unit) + "," + csvNumber(result.binFractions[b]) + "," +
+                (exact ? csvNumber(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "," +
+                (result.boltzmann ? csvNumber(result.boltzmann->shares[static_cast<std::size_t>(b)]) : std::string()) +
                 "\n";
     }
     return text;
@@ -120,8 +121,8 @@ std::string qualityWarning(const RunSettings& settings, const RunResult& r, std:
 {
     const char* const quantities[] = {"E", "sigma", "sigma / E"};
     const std::string quantity = r.shortQuantity >= 0 && r.shortQuantity < 3 ? quantities[r.shortQuantity] : "";
-    const std::string tau = number(r.shortTauSeconds) + " s";
-    const std::string measured = number(r.measuredSeconds) + " s measured";
+    const std::string tau = csvNumber(r.shortTauSeconds) + " s";
+    const std::string measured = csvNumber(r.measuredSeconds) + " s measured";
     std::string what;
     switch (r.quality)
     {
@@ -131,7 +132,7 @@ std::string qualityWarning(const RunSettings& settings, const RunResult& r, std:
         {
         case ShortRule::FewTaus:
             what = "tau of " + quantity + " is " + tau + ", so the " + measured + " hold " +
-                   number(std::floor(r.measuredSeconds / r.shortTauSeconds)) + " of the " + number(minimumTaus) +
+                   csvNumber(std::floor(r.measuredSeconds / r.shortTauSeconds)) + " of the " + csvNumber(minimumTaus) +
                    " correlation times an error needs";
             break;
         case ShortRule::NoWindow:
@@ -141,10 +142,10 @@ std::string qualityWarning(const RunSettings& settings, const RunResult& r, std:
         case ShortRule::WholeRun:
             // The measured part may look fine: say so, lest the figures
             // read as a contradiction.
-            what = "--warmup auto left out " + number(r.warmupSeconds) + " s, but the whole run of " +
-                   number(r.warmupSeconds + r.measuredSeconds) + " s, warm-up included, does not resolve the " +
+            what = "--warmup auto left out " + csvNumber(r.warmupSeconds) + " s, but the whole run of " +
+                   csvNumber(r.warmupSeconds + r.measuredSeconds) + " s, warm-up included, does not resolve the " +
                    "correlation time of " + quantity + " (tau " + tau + " or more), so the start found may hide a " +
-                   "slow mode (in the " + measured + ", tau of sigma / E is " + number(r.ratioTauSeconds) + " s)";
+                   "slow mode (in the " + measured + ", tau of sigma / E is " + csvNumber(r.ratioTauSeconds) + " s)";
             break;
         case ShortRule::FewPoints:
         case ShortRule::None: what = "only " + measured + ", too few half-second points for an error"; break;

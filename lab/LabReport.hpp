@@ -11,6 +11,10 @@
 // (no sample, no overlap stop) is an empty field. The rows of one run are
 // formatted from that run alone, so a sweep's rows can be written as its runs
 // finish; `run` is the run's index in the whole sweep.
+// A figure as the tables write it: six significant digits, empty when
+// undefined.
+std::string csvNumber(double value);
+
 std::string resultsHeader();
 std::string resultsRow(const RunSettings& settings, const RunResult& result, std::size_t run);
 std::string seriesHeader();
