@@ -20,7 +20,7 @@ else()
   install(FILES ${VELORIN_INSTALL_STAGE}/ArialCyr.ttf DESTINATION ${VELORIN_DATA_DIR}/fonts)
 endif()
 
-install(TARGETS velorin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velorin velorin-lab RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 target_link_options(velorin PRIVATE -Wl,-z,relro,-z,now) # relocations read-only from the start
 install(FILES ${PICTURES} DESTINATION ${VELORIN_DATA_DIR}/images)
 

@@ -37,9 +37,9 @@ inline ForceSettings forceSettings(const GasSettings& s) { return {s.law, s.temp
 // into their ranges.
 struct PairStrengths
 {
-    double repulsion = 0.0;
-    double attraction = 0.0;
-    double lennardJones = 0.0;
+    double repulsion = 0.0;    // px^3/ms^2: over g^2 an acceleration
+    double attraction = 0.0;   // px^3/ms^2
+    double lennardJones = 0.0; // px/ms^2: the bracket has no unit
 };
 PairStrengths pairStrengths(int coefficientC, int mass, int count);
 

@@ -100,7 +100,9 @@ void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
         keepTermsFinite(m_gaps, [kLJ](double gap) { return kLJ / std::pow(0.01 * gap, 13.0); });
 
     // Under the pair laws the two end particles come first, then the inner
-    // ones from left to right; this order decides who gets which draw.
+    // ones from left to right; this order decides who gets which draw. In
+    // each law k is the friction, 1/ms (times |v| in px/ms an acceleration),
+    // and s the noise amplitude, px/ms^2 (T has no unit).
     switch (settings.kind)
     {
     case PotentialKind::Zero:
@@ -146,7 +148,10 @@ void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
             a[i] = kLJ / p13[i - 1] - kLJ / p7[i - 1] + kLJ / p7[i] - kLJ / p13[i] - friction(i, k) + noise(s);
         break;
     }
-    case PotentialKind::Attraction: applyAttraction(kAtt, 0.02, 1e-5 * rootT, 0.004 * rootT, bonded); break;
+    case PotentialKind::Attraction:
+        // k, s, and the stuck ends' kick in px/ms^2.
+        applyAttraction(kAtt, 0.02, 1e-5 * rootT, 0.004 * rootT, bonded);
+        break;
     default: // an unknown law exerts no force
         break;
     }
