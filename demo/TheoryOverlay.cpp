@@ -6,8 +6,6 @@
 namespace
 {
 // Reference pixels.
-constexpr float barsBase = 1033.0f;   // the base line the bars stand on
-constexpr float tallestBar = 330.0f;  // the fullest bin's bar
 constexpr float highestMark = 355.0f; // clear of the y axis's title above the bars
 constexpr float markThickness = 5.0f; // scaled, but never under 2 window pixels
 constexpr float thinnestMark = 2.0f;  // window pixels: still a line on a projector
@@ -57,7 +55,7 @@ std::array<float, histogramBins> theoryMarkHeights(const std::array<double, hist
     {
         // As the bars: the quotient in double precision, the rest in single.
         const float share = static_cast<float>(shares[k] * binned / fullest);
-        heights[k] = std::min(share * tallestBar * m.screenHeight / referenceHeight, scaleY(m, highestMark));
+        heights[k] = std::min(share * tallestBarReference * m.screenHeight / referenceHeight, scaleY(m, highestMark));
     }
     return heights;
 }
@@ -120,7 +118,7 @@ void drawTheoryOverlay(sf::RenderTarget& target, TheoryOverlay& overlay, const G
     const ScreenMetrics& m = gas.core().metrics();
     const std::array<float, histogramBins> heights = theoryMarkHeights(overlay.exact.shares, gas.binTotals(), m);
     const float thickness = std::max(thinnestMark, scaleY(m, markThickness));
-    const float base = scaleY(m, barsBase);
+    const float base = scaleY(m, barsBaseReference);
     const int bins = std::min(gas.binCount(), histogramBins);
     for (int k = 0; k < bins; ++k)
     {

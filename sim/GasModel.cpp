@@ -15,9 +15,7 @@ namespace
 constexpr float particleTop = 70.0f;
 constexpr float barsSpan = 846.0f;  // the bars' right ends are barsSpan / 16 apart
 constexpr float barsLeft = 805.0f;  // left end of the bars' span
-constexpr float barsBase = 1033.0f; // base line the bars stand on
 constexpr float barsWidth = 826.0f; // all bars together
-constexpr float tallestBar = 330.0f;
 // Absolute pixels.
 constexpr float particleOutline = 2.0f;
 constexpr float barOutline = 1.0f;
@@ -53,7 +51,7 @@ void GasModel::setup(double width, double height, int count)
         bar.setRotation(180.0f);
         bar.setPosition(scaleX(m, barsSpan) / static_cast<float>(binCount()) * static_cast<float>(k + 1) +
                             scaleX(m, barsLeft),
-                        scaleY(m, barsBase));
+                        scaleY(m, barsBaseReference));
         bar.setFillColor(sf::Color::Green);
     }
 }
@@ -96,7 +94,7 @@ void GasModel::updateBarHeights()
     for (int k = 0; k < binCount(); ++k)
     {
         const float share = fullest > 0.0 ? static_cast<float>(binTotals()[k] / fullest) : 0.0f;
-        const sf::Vector2f size(width, share * tallestBar * m.screenHeight / referenceHeight);
+        const sf::Vector2f size(width, share * tallestBarReference * m.screenHeight / referenceHeight);
         // Resizing rebuilds the outline: skipped when nothing changed.
         if (m_barShapes[k].getSize() != size)
             m_barShapes[k].setSize(size);

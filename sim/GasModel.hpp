@@ -9,6 +9,10 @@
 // The gas as the demonstration shows it: the core's numbers plus one drawn
 // rectangle per particle and one bar per histogram bin, kept in step with
 // them. Tools without a window use GasCore alone.
+// The bars' base line and the fullest bar's height, reference pixels.
+constexpr float barsBaseReference = 1033.0f;
+constexpr float tallestBarReference = 330.0f;
+
 class GasModel : private GasCore
 {
 public:
