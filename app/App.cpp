@@ -116,14 +116,15 @@ void buildDrawables(App& app)
 {
     const ScreenMetrics& m = app.metrics;
     makeGasChannel(app.gasChannel, m);
-    buildPotentialGraph(app.graph, app.font, m);
-    buildHistogramPanel(app.histogram, app.font, m, app.formatNumber);
-    buildTheoryOverlay(app.theory, app.font, m);
+    const Catalogue& words = app.catalogue;
+    buildPotentialGraph(app.graph, app.font, m, words);
+    buildHistogramPanel(app.histogram, app.font, m, app.formatNumber, words);
+    buildTheoryOverlay(app.theory, app.font, m, words);
 
-    buildButtons(app.buttons, app.font, m);
-    buildSliders(app.sliders, app.font, m);
-    buildStaticPages(app.pages, app.font, m);
-    makeText(app.potentialHeading, app.font, L"Выберите потенциал:", 904, 228, m);
+    buildButtons(app.buttons, app.font, m, words);
+    buildSliders(app.sliders, app.font, m, words);
+    buildStaticPages(app.pages, app.font, m, words);
+    makeText(app.potentialHeading, app.font, words(L"Выберите потенциал:"), 904, 228, m);
     for (Screen screen : {Screen::StartPage, Screen::Demonstration, Screen::Theory, Screen::Authors})
         app.backdrops[static_cast<std::size_t>(screen)] = backdropOf(screen, app.buttons, app.sliders, app.gasChannel);
 
@@ -171,15 +172,17 @@ void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, s
 
 std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& data, std::uint32_t seed,
                                   std::ostream& messages, const std::function<void()>& openWindow,
-                                  const std::function<void(const char*)>& phase)
+                                  const std::function<void(const char*)>& phase, const std::string& language,
+                                  Catalogue catalogue)
 {
     auto mark = [&](const char* name)
     {
         if (phase)
             phase(name);
     };
-    PictureDecoding pictures = decodePictures(data.root); // while the window opens
+    PictureDecoding pictures = decodePictures(data.root, language); // while the window opens
     auto app = std::make_unique<App>(metrics, seed);
+    app->catalogue = std::move(catalogue);
     mark("program state made"); // its first texture brings up the shared OpenGL context
     if (data.hasFont) // else the lookup has said where it looked
         loadFont(*app, data.root);

@@ -34,6 +34,7 @@ struct App
 
     ScreenMetrics metrics;
     sf::Font font;
+    Catalogue catalogue; // the texts' language; empty: Russian
 
     Screen screen = Screen::StartPage;
     RunState run;
@@ -84,9 +85,12 @@ void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, s
 // decoded while `openWindow` opens the window; pictures that did not load are
 // said on `messages`. `phase`, when given, hears the
 // end of each step by name (start-up timing).
+// `language` and `catalogue`: the texts and pictures in a language other than
+// Russian (the pictures of images/<language>/ where there are any).
 std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& data, std::uint32_t seed,
                                   std::ostream& messages, const std::function<void()>& openWindow,
-                                  const std::function<void(const char*)>& phase = {});
+                                  const std::function<void(const char*)>& phase = {},
+                                  const std::string& language = {}, Catalogue catalogue = {});
 
 // A screen's white boxes, which it draws first (see Backdrop): the menu and
 // the exit button, except on the theory page, whose picture scrolls under

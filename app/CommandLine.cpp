@@ -2,12 +2,36 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <ostream>
+#include <sstream>
 
 namespace
 {
 constexpr int usageError = 2;
+
+// "ru (the default) and en", "ru (the default), en and de".
+std::string languagesSpoken()
+{
+    std::vector<std::string> names{defaultLanguage + " (the default)"};
+    for (const std::string& language : catalogueLanguages())
+        names.push_back(language);
+    std::string said = names.front();
+    for (std::size_t i = 1; i < names.size(); ++i)
+        said += (i + 1 == names.size() ? " and " : ", ") + names[i];
+    return said;
+}
 } // namespace
+
+std::vector<std::string> catalogueLanguages()
+{
+    // Space-separated, from the catalogues the build compiled.
+    std::istringstream built(VELORIN_LANGUAGES);
+    std::vector<std::string> languages;
+    for (std::string language; built >> language;)
+        languages.push_back(language);
+    return languages;
+}
 
 std::optional<int> parseCommandLine(int argc, const char* const* argv, const std::string& version, Options& options,
                                     std::ostream& out, std::ostream& err)
@@ -46,6 +70,10 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
            "them")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
+    cli.add_option("--language", options.language,
+                   "The language of the texts and pictures: " + languagesSpoken() + ",\nwhatever the desktop's locale")
+        ->type_name("LANG");
+
     cli.failure_message([](const CLI::App* app, const CLI::Error& e)
                         { return "velorin: " + std::string(e.what()) + "\n\n" + app->help(); });
     try
@@ -56,6 +84,16 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
     {
         const int status = cli.exit(e, out, err);
         return status == static_cast<int>(CLI::ExitCodes::Success) ? 0 : usageError;
+    }
+
+    const std::vector<std::string> known = catalogueLanguages();
+    if (options.language != defaultLanguage &&
+        std::find(known.begin(), known.end(), options.language) == known.end())
+    {
+        err << "velorin: no language \"" << options.language << "\"; this program speaks " << languagesSpoken()
+            << "\n\n"
+            << cli.help();
+        return usageError;
     }
 
     if (!window.empty())

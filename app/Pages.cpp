@@ -88,12 +88,12 @@ void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& 
     scroll.imageY = imageYForThumb(scroll.thumbY, m);
 }
 
-void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m)
+void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words)
 {
     for (int i = 0; i < pageTextCount; ++i)
     {
         const PageTextRow& row = pageTextTable[static_cast<std::size_t>(i)];
-        makeText(pages.texts[i], font, row.text, row.x, row.y, m);
+        makeText(pages.texts[i], font, words(row.text), row.x, row.y, m);
     }
     sf::Text& title = pages.texts[static_cast<int>(PageTextId::Title)];
     title.setOutlineThickness(1.0f);
@@ -178,13 +178,32 @@ DecodedPicture decodePng(const std::string& path)
 }
 } // namespace
 
-PictureDecoding decodePictures(const std::filesystem::path& root)
+std::filesystem::path picturePath(const std::filesystem::path& root, const char* path, const std::string& language)
+{
+    const std::filesystem::path shared(path);
+    if (!language.empty())
+    {
+        const std::filesystem::path own = root / shared.parent_path() / language / shared.filename();
+        std::error_code error;
+        if (std::filesystem::exists(own, error))
+            return own;
+    }
+    return root / shared;
+}
+
+PictureDecoding decodePictures(const std::filesystem::path& root, const std::string& language)
 {
     PictureDecoding decoding;
     for (int i = 0; i < pictureCount; ++i)
     {
-        const std::string path = (root / pictureTable[static_cast<std::size_t>(i)].path).string();
-        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async, decodePng, path);
+        const std::string path = picturePath(root, pictureTable[static_cast<std::size_t>(i)].path, language).string();
+        decoding[static_cast<std::size_t>(i)] = std::async(std::launch::async,
+                                                           [path]
+                                                           {
+                                                               DecodedPicture decoded = decodePng(path);
+                                                               decoded.path = path;
+                                                               return decoded;
+                                                           });
     }
     return decoding;
 }
@@ -211,7 +230,8 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
         else
         {
             const std::string said = takeLibraryMessages(); // the drawing library's reason for the texture
-            messages << "velorin: the picture " << (root / row.path).string() << " did not load ("
+            messages << "velorin: the picture " << (decoded.path.empty() ? (root / row.path).string() : decoded.path)
+                     << " did not load ("
                      << (decoded.loaded ? "no texture that large" + (said.empty() ? "" : ": " + said) : decoded.failure)
                      << "); its place stays empty.\n";
         }

@@ -140,7 +140,7 @@ struct StaticPages
     TheoryScroll scroll;
 };
 
-void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
+void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
 // Every pixel at full alpha; `count` pixels of 8-bit RGBA.
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
 bool isOpaque(const sf::Image& image);
@@ -153,13 +153,18 @@ struct DecodedPicture
     bool loaded = false; // false: missing or unreadable, and `failure` says why
     bool opaque = false;
     std::string failure;
+    std::string path; // the file read
 };
 using PictureDecoding = std::array<std::future<DecodedPicture>, pictureCount>;
+
+// A picture of `language`: images/<language>/<name> where that file is (its
+// words translated), else the shared images/<name>.
+std::filesystem::path picturePath(const std::filesystem::path& root, const char* path, const std::string& language);
 
 // Starts decoding the five files under `root`, each on a thread of its own, so that the
 // window can be opened meanwhile. Needs no window or OpenGL context, and the
 // threads write to no stream.
-PictureDecoding decodePictures(const std::filesystem::path& root = {});
+PictureDecoding decodePictures(const std::filesystem::path& root = {}, const std::string& language = {});
 // Makes the textures on the calling thread (the one that draws) as the
 // decoded pictures arrive, and places the sprites. Each picture that did not
 // load is reported on `messages`, once, in the table's order.

@@ -85,6 +85,22 @@ int main(int argc, char* argv[])
     ReadoutRecord record = options.recordPath ? openReadoutRecord(*options.recordPath, std::cerr) : ReadoutRecord();
 
     const DataRoot data = findDataFiles(std::cerr); // without it the texts and pictures draw nothing
+    // Another language's texts come from its catalogue: a lecture in English
+    // does not start in Russian for want of one.
+    Catalogue catalogue;
+    if (options.language != defaultLanguage)
+    {
+        const std::filesystem::path file = data.root / catalogueFile(options.language);
+        std::string why;
+        std::optional<Catalogue> read = Catalogue::read(file, why);
+        if (!read)
+        {
+            std::cerr << "velorin: the catalogue of \"" << options.language << "\", " << file.string() << ", " << why
+                      << "; reinstall the program or leave out --language.\n";
+            return 1;
+        }
+        catalogue = std::move(*read);
+    }
     const ScreenMetrics metrics = screenMetricsFor(options);
     auto window = std::make_unique<sf::RenderWindow>();
     auto app = startProgram(metrics, data, static_cast<std::uint32_t>(std::time(nullptr)), std::cerr,
@@ -93,7 +109,9 @@ int main(int argc, char* argv[])
                                 openProgramWindow(*window, metrics, windowStyle(options));
                                 if (options.window && window->isOpen())
                                     window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
-                            });
+                            },
+                            {}, options.language == defaultLanguage ? std::string() : options.language,
+                            std::move(catalogue));
     app->record = std::move(record);
     display.reset(); // the window holds its own connection now
     if (!window->isOpen())

@@ -1,12 +1,12 @@
 #include "base/Button.hpp"
 
-void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m)
+void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words)
 {
     for (int i = 0; i < buttonCount; ++i)
     {
         const ButtonRow& row = buttonTable[static_cast<std::size_t>(i)];
         makeBox(buttons[i].rectangle, row.x, row.y, row.width, row.height, m);
-        makeText(buttons[i].label, font, row.label, row.labelX, row.labelY, m);
+        makeText(buttons[i].label, font, words(row.label), row.labelX, row.labelY, m);
     }
 }
 

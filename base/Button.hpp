@@ -70,7 +70,8 @@ using Buttons = std::array<Button, buttonCount>;
 inline Button& buttonAt(Buttons& buttons, ButtonId id) { return buttons[static_cast<int>(id)]; }
 inline const Button& buttonAt(const Buttons& buttons, ButtonId id) { return buttons[static_cast<int>(id)]; }
 
-void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m);
+// The labels in the language of `words`.
+void buildButtons(Buttons& buttons, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
 
 // The hit test of every control: the shape's global bounds, outline band
 // included; left and top edges count, right and bottom edges do not.

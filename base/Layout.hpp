@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Catalogue.hpp"
 #include "base/ScreenMetrics.hpp"
 
 #include <SFML/Graphics/ConvexShape.hpp>

@@ -41,7 +41,7 @@ float binTickLabelX(int i) { return 800.0f + static_cast<float>(i) * 846.0f / 16
 double gapRatio(double sigma, double mean) { return std::round(sigma * 100.0 / mean) / 100.0; }
 
 void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const ScreenMetrics& m,
-                         NumberFormatter& formatNumber)
+                         NumberFormatter& formatNumber, const Catalogue& words)
 {
     makeBar(panel.histogramXAxis, 800, 1033, 896, 6, m);
     makeBar(panel.histogramYAxis, 800, 643, 6, 390, m);
@@ -53,10 +53,10 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
     }
 
     for (std::size_t i = 0; i < xAxisTitleTable.size(); ++i)
-        makeText(panel.xAxisTitle[i], font, xAxisTitleTable[i].text, xAxisTitleTable[i].x, xAxisTitleTable[i].y, m,
+        makeText(panel.xAxisTitle[i], font, words(xAxisTitleTable[i].text), xAxisTitleTable[i].x, xAxisTitleTable[i].y, m,
                  axisTitleSize);
     for (std::size_t i = 0; i < yAxisTitleTable.size(); ++i)
-        makeText(panel.yAxisTitle[i], font, yAxisTitleTable[i].text, yAxisTitleTable[i].x, yAxisTitleTable[i].y, m,
+        makeText(panel.yAxisTitle[i], font, words(yAxisTitleTable[i].text), yAxisTitleTable[i].x, yAxisTitleTable[i].y, m,
                  axisTitleSize);
     for (std::size_t i = 0; i < panel.binTickLabels.size(); ++i)
     {
@@ -66,10 +66,10 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
     // 20 reference pixels above the top count mark at 703.
     makeText(panel.maxCountLabel, font, L"", 752, 1013.0f - 5280.0f / 16.0f, m);
 
-    makeText(panel.meanCaption, font, L"E (среднее)", 410, 700, m);
+    makeText(panel.meanCaption, font, words(L"E (среднее)"), 410, 700, m);
     makeText(panel.meanText, font, L"", 650, 700, m);
     for (std::size_t i = 0; i < sigmaCaptionTable.size(); ++i)
-        makeText(panel.sigmaCaption[i], font, sigmaCaptionTable[i].text, sigmaCaptionTable[i].x, sigmaCaptionTable[i].y,
+        makeText(panel.sigmaCaption[i], font, words(sigmaCaptionTable[i].text), sigmaCaptionTable[i].x, sigmaCaptionTable[i].y,
                  m);
     makeText(panel.sigmaText, font, L"", 650, 805, m);
     makeText(panel.ratioCaption, font, L"sigma / E", 400, 910, m);

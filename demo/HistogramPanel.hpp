@@ -41,7 +41,7 @@ float binTickLabelX(int i);
 double gapRatio(double sigma, double mean);
 
 void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const ScreenMetrics& m,
-                         NumberFormatter& formatNumber);
+                         NumberFormatter& formatNumber, const Catalogue& words = Catalogue());
 void refreshReadouts(HistogramPanel& panel, const GasModel& gas, NumberFormatter& formatNumber,
                      PaceClock& readoutClock);
 void drawHistogramPanel(sf::RenderTarget& target, const HistogramPanel& panel, const GasModel& gas);

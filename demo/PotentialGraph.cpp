@@ -115,10 +115,10 @@ CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const Scree
     return {{windowX(x, m), windowY(y, m)}, {windowX(x + 1.0, m), windowY(y, m)}, {windowX(x, m), windowY(y + 1.0, m)}};
 }
 
-void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m)
+void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words)
 {
     graph.metrics = m;
-    makeText(graph.graphTitle, font, L"График потенциала U(R)", 1354, 228, m);
+    makeText(graph.graphTitle, font, words(L"График потенциала U(R)"), 1354, 228, m);
     makeBar(graph.uAxis, 1350, 290, 4, 400, m);
     for (std::size_t i = 0; i < rAxisY.size(); ++i)
         makeBar(graph.rAxes[i], 1350, rAxisY[i], 450, 4, m);

@@ -42,7 +42,7 @@ struct CurveVertex
 };
 CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const ScreenMetrics& m);
 
-void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m);
+void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
 
 // Rewrites the three strips of a curved kind from C; Zero has no curve.
 void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC);

@@ -75,14 +75,14 @@ int widthMaximumLabel(int countSetting, const ScreenMetrics& m)
     return static_cast<int>(m.maxTotalWidth) / countSetting;
 }
 
-void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m)
+void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words)
 {
     for (int i = 0; i < sliderCount; ++i)
     {
         const SliderLayoutRow& row = sliderTable[static_cast<std::size_t>(i)];
         Slider& slider = panel.sliders[static_cast<std::size_t>(i)];
         makeBox(slider.box, 20, row.boxY, 360, 64, m);
-        makeText(slider.label, font, row.label, row.labelX, row.labelY, m);
+        makeText(slider.label, font, words(row.label), row.labelX, row.labelY, m);
         makeText(slider.value, font, L"", row.valueX, row.valueY, m);
         makeText(slider.minimumLabel, font, row.minimum, row.minimumX, row.minimumY, m);
         makeText(slider.maximumLabel, font, row.maximum ? row.maximum : L"", row.maximumX, row.maximumY, m);
@@ -95,7 +95,7 @@ void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics&
     // Until the first frame writes it, the width maximum reads as for the start-up count.
     sliderAt(panel, SliderRow::Width)
         .maximumLabel.setString(std::to_string(widthMaximumLabel(Settings{}.countSetting, m)));
-    makeText(panel.heading, font, L"Задайте параметры:", 24, 228, m);
+    makeText(panel.heading, font, words(L"Задайте параметры:"), 24, 228, m);
 }
 
 bool pressKnob(SliderPanel& panel, sf::Vector2f pointer)

@@ -60,7 +60,7 @@ std::array<float, histogramBins> theoryMarkHeights(const std::array<double, hist
     return heights;
 }
 
-void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const ScreenMetrics& m)
+void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words)
 {
     for (sf::RectangleShape& mark : overlay.marks)
     {
@@ -73,7 +73,7 @@ void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const Scre
 
     sf::Text* captions[] = {&overlay.gapHeading, &overlay.ratioHeading, &overlay.theoryCaption, &overlay.meanCaption};
     for (std::size_t i = 0; i < captionTable.size(); ++i)
-        makeText(*captions[i], font, captionTable[i].text, captionTable[i].x, captionTable[i].y, m, tableCharacterSize);
+        makeText(*captions[i], font, words(captionTable[i].text), captionTable[i].x, captionTable[i].y, m, tableCharacterSize);
     makeText(overlay.theoryGap, font, L"", gapColumn, theoryRow, m, tableCharacterSize);
     makeText(overlay.theoryRatio, font, L"", ratioColumn, theoryRow, m, tableCharacterSize);
     makeText(overlay.meanGap, font, L"", gapColumn, meanRow, m, tableCharacterSize);

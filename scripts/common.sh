@@ -5,7 +5,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What the program needs to build and run, and what its tests add: a
 # virtual display with a software renderer, a mouse driver and image tools.
-run_packages=(cmake g++ make pkg-config libsfml-dev libcli11-dev libpng-dev libx11-dev fonts-liberation2)
+# gettext: msgfmt compiles the translations.
+run_packages=(cmake g++ make pkg-config libsfml-dev libcli11-dev libpng-dev libx11-dev fonts-liberation2 gettext)
 # scripts/package adds Debian's build flags and library dependencies
 # (dpkg-dev), file (cpack finds the programs with it) and git (the date).
 package_packages=("${run_packages[@]}" dpkg-dev file git)

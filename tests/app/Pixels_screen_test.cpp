@@ -55,6 +55,7 @@ struct Case
     Scene scene;
     ButtonId law;        // the potential button pressed before the run
     bool theory = false; // velorin --theory
+    const char* language = ""; // velorin --language; empty: Russian
 };
 
 // Each law running at one size and paused at the other, to keep the
@@ -78,11 +79,22 @@ constexpr Case cases[] = {
     {1280, 720, "stopped", Scene::Stopped, ButtonId::ZeroPotential},
     {1920, 1080, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
     {1280, 720, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
+    // velorin --language en: every screen at both sizes.
+    {1920, 1080, "start", Scene::Start, ButtonId::ZeroPotential, false, "en"},
+    {1920, 1080, "authors", Scene::AuthorsMenuHovered, ButtonId::ZeroPotential, false, "en"},
+    {1920, 1080, "theory-scrolled", Scene::TheoryScrolled, ButtonId::ZeroPotential, false, "en"},
+    {1920, 1080, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true, "en"},
+    {1920, 1080, "lennard-jones-paused", Scene::PausedStartHovered, ButtonId::LennardJones, false, "en"},
+    {1280, 720, "start", Scene::Start, ButtonId::ZeroPotential, false, "en"},
+    {1280, 720, "authors", Scene::AuthorsMenuHovered, ButtonId::ZeroPotential, false, "en"},
+    {1280, 720, "theory-scrolled", Scene::TheoryScrolled, ButtonId::ZeroPotential, false, "en"},
+    {1280, 720, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true, "en"},
+    {1280, 720, "attraction-paused", Scene::PausedStartHovered, ButtonId::Attraction, false, "en"},
 };
 
 std::string fileName(const Case& c)
 {
-    return std::string(c.name) + "-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
+    return std::string(*c.language ? std::string(c.language) + "-" : "") + c.name + "-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
 }
 
 void PrintTo(const Case& c, std::ostream* os) { *os << fileName(c); }
@@ -156,7 +168,7 @@ class ScreenPixels : public ::testing::TestWithParam<Case>
 TEST_P(ScreenPixels, MatchesTheReference)
 {
     const Case& c = GetParam();
-    ScreenFixture f(c.width, c.height, 7, windowAntialiasing());
+    ScreenFixture f(c.width, c.height, 7, windowAntialiasing(), c.language);
     if (c.theory)
         enableTheory(f.app());
     stage(f, c);

@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <future>
+#include <stdexcept>
 
 namespace
 {
@@ -30,15 +31,25 @@ PictureDecoding decodedOnce()
 }
 } // namespace
 
-ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed, unsigned antialiasing)
+ScreenFixture::ScreenFixture(unsigned width, unsigned height, std::uint32_t seed, unsigned antialiasing,
+                             const std::string& language)
     : m_app(std::make_unique<App>(makeScreenMetrics(width, height), seed))
 {
     loadFont(*m_app);
+    if (!language.empty())
+    {
+        std::string why;
+        std::optional<Catalogue> catalogue = Catalogue::read(catalogueFile(language), why);
+        if (!catalogue)
+            throw std::runtime_error(catalogueFile(language).string() + " " + why);
+        m_app->catalogue = std::move(*catalogue);
+    }
     sf::ContextSettings context;
     context.antialiasingLevel = antialiasing;
     m_target.create(width, height, context);
     buildDrawables(*m_app);
-    loadPictures(m_app->pages, m_app->metrics, decodedOnce(), {}, std::cerr);
+    loadPictures(m_app->pages, m_app->metrics, language.empty() ? decodedOnce() : decodePictures({}, language), {},
+                 std::cerr);
     startGas(*m_app);
 }
 

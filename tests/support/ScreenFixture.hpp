@@ -15,8 +15,10 @@
 class ScreenFixture
 {
 public:
+    // `language`: another than Russian, its catalogue and pictures read from
+    // the build folder (the working directory), as velorin --language.
     explicit ScreenFixture(unsigned width = 1920, unsigned height = 1080, std::uint32_t seed = 7,
-                           unsigned antialiasing = 0);
+                           unsigned antialiasing = 0, const std::string& language = {});
 
     App& app() { return *m_app; }
     const ScreenMetrics& metrics() const { return m_app->metrics; }
