@@ -68,16 +68,6 @@ private:
     bool m_active;
     bool m_wasOn = false;
 };
-
-// Reference to window pixels, in double precision, then handed over as float.
-float windowX(double x, const ScreenMetrics& m)
-{
-    return static_cast<float>(x * static_cast<double>(m.screenWidth) / static_cast<double>(referenceWidth));
-}
-float windowY(double y, const ScreenMetrics& m)
-{
-    return static_cast<float>(y * static_cast<double>(m.screenHeight) / static_cast<double>(referenceHeight));
-}
 } // namespace
 
 double ljStartOffset(int C)
@@ -102,9 +92,9 @@ CurveVertex curveVertex(PotentialKind kind, int C, int l, const ScreenMetrics& m
         const double r6 = r3 * r3;
         const double r12 = r6 * r6;
         const double u = k * (1.0 / r12 - 1.0 / r6); // reference pixels above the R axis
-        return {{windowX(x, m), windowY(530.0 - u, m)},
-                {windowX(x + 1.0, m), windowY(530.0 - u, m)},
-                {windowX(x, m), windowY(530.0 - (u + 1.0), m)}};
+        return {{scaleXFromDouble(m, x), scaleYFromDouble(m, 530.0 - u)},
+                {scaleXFromDouble(m, x + 1.0), scaleYFromDouble(m, 530.0 - u)},
+                {scaleXFromDouble(m, x), scaleYFromDouble(m, 530.0 - (u + 1.0))}};
     }
 
     // U = -C/R and C/R, drawn over R = 20 ... 409.9 reference pixels.
@@ -112,7 +102,9 @@ CurveVertex curveVertex(PotentialKind kind, int C, int l, const ScreenMetrics& m
     const double x = r + 1350.0;
     const double v = (C * 1000.0 + 1200.0) / r;
     const double y = kind == PotentialKind::Attraction ? v + 344.0 : 690.0 - v;
-    return {{windowX(x, m), windowY(y, m)}, {windowX(x + 1.0, m), windowY(y, m)}, {windowX(x, m), windowY(y + 1.0, m)}};
+    return {{scaleXFromDouble(m, x), scaleYFromDouble(m, y)},
+            {scaleXFromDouble(m, x + 1.0), scaleYFromDouble(m, y)},
+            {scaleXFromDouble(m, x), scaleYFromDouble(m, y + 1.0)}};
 }
 
 void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m)

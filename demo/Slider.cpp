@@ -8,7 +8,7 @@ namespace
 {
 // The knob's travel along its 246-pixel track, in window pixels: the
 // mappings divide by it where the layout divides a reference x by 246.
-float travel(const ScreenMetrics& m) { return m.screenWidth * 246.0f / referenceWidth; }
+float travel(const ScreenMetrics& m) { return scaleX(m, 246.0f); }
 
 // The setting a row's knob stands for; the width needs the current count.
 int settingOfKnob(SliderRow row, float windowX, int count, const ScreenMetrics& m)

@@ -55,7 +55,7 @@ std::array<float, histogramBins> theoryMarkHeights(const std::array<double, hist
     {
         // As the bars: the quotient in double precision, the rest in single.
         const float share = static_cast<float>(shares[k] * binned / fullest);
-        heights[k] = std::min(share * tallestBarReference * m.screenHeight / referenceHeight, scaleY(m, highestMark));
+        heights[k] = std::min(barHeight(share, m), scaleY(m, highestMark));
     }
     return heights;
 }

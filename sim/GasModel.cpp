@@ -80,7 +80,7 @@ void GasModel::updateBarHeights()
     for (int k = 0; k < bins; ++k)
     {
         const float share = fullest > 0.0 ? static_cast<float>(totals[k] / fullest) : 0.0f;
-        const sf::Vector2f size(width, share * tallestBarReference * m.screenHeight / referenceHeight);
+        const sf::Vector2f size(width, barHeight(share, m));
         // Resizing rebuilds the outline: skipped when nothing changed.
         if (m_barShapes[k].getSize() != size)
             m_barShapes[k].setSize(size);

@@ -10,6 +10,13 @@
 // rectangle per particle and one bar per histogram bin, kept in step with
 // them. Tools without a window use GasCore alone. Whatever moves the
 // particles goes through here, so that the rectangles follow.
+// A bar's height in window pixels for its share of the fullest bin: the
+// share times the tallest bar, in single precision in this order.
+inline float barHeight(float share, const ScreenMetrics& m)
+{
+    return share * tallestBarReference * m.screenHeight / referenceHeight;
+}
+
 class GasModel
 {
 public:
