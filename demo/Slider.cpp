@@ -42,11 +42,11 @@ bool knobFitsTrack(float windowX, const ScreenMetrics& m)
 
 int settingFromKnob(SettingRange range, float windowX, const ScreenMetrics& m)
 {
-    // The travel spans hi - lo units; its left end, 460 reference pixels,
-    // stands at lo plus the fraction left over by whole units of 460. The
-    // sum in this order (28 x / 246 + 1 - 51 for the count, 49 x / 246 + 0 -
-    // 90 for the temperature) keeps the single-precision rounding a knob
-    // position has always had.
+    // span units per 246 reference pixels of travel; the whole units up to
+    // the knob's left end (460) are taken off and lo added, so the left end
+    // reads lo. Summed in this order (28 x / 246 + 1 - 51 for the count,
+    // 49 x / 246 + 0 - 90 for the temperature), every knob position rounds
+    // in single precision as it always has.
     const int span = range.hi - range.lo;
     const int whole = span * static_cast<int>(knobLeftmost) / 246;
     return static_cast<int>(static_cast<float>(span) * windowX / travel(m) + static_cast<float>(range.lo - 1) -
