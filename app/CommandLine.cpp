@@ -71,7 +71,7 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
     cli.add_option("--language", options.language,
-                   "The language of the texts and pictures: " + languagesSpoken() + ",\nwhatever the desktop's locale")
+                   "The language of the texts and pictures, whatever\nthe desktop's locale: " + languagesSpoken())
         ->type_name("LANG");
 
     cli.failure_message([](const CLI::App* app, const CLI::Error& e)
