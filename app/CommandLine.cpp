@@ -87,8 +87,7 @@ std::optional<int> parseCommandLine(int argc, const char* const* argv, const std
     }
 
     const std::vector<std::string> known = catalogueLanguages();
-    if (options.language != defaultLanguage &&
-        std::find(known.begin(), known.end(), options.language) == known.end())
+    if (options.language != defaultLanguage && std::find(known.begin(), known.end(), options.language) == known.end())
     {
         err << "velorin: no language \"" << options.language << "\"; this program speaks " << languagesSpoken()
             << "\n\n"

@@ -53,8 +53,8 @@ struct Case
     unsigned width, height;
     const char* name;
     Scene scene;
-    ButtonId law;        // the potential button pressed before the run
-    bool theory = false; // velorin --theory
+    ButtonId law;              // the potential button pressed before the run
+    bool theory = false;       // velorin --theory
     const char* language = ""; // velorin --language; empty: Russian
 };
 
@@ -79,22 +79,22 @@ constexpr Case cases[] = {
     {1280, 720, "stopped", Scene::Stopped, ButtonId::ZeroPotential},
     {1920, 1080, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
     {1280, 720, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true},
-    // velorin --language en: every screen at both sizes.
+    // velorin --language en: every screen at both sizes, the demonstration
+    // with the theory's captions.
     {1920, 1080, "start", Scene::Start, ButtonId::ZeroPotential, false, "en"},
     {1920, 1080, "authors", Scene::AuthorsMenuHovered, ButtonId::ZeroPotential, false, "en"},
     {1920, 1080, "theory-scrolled", Scene::TheoryScrolled, ButtonId::ZeroPotential, false, "en"},
     {1920, 1080, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true, "en"},
-    {1920, 1080, "lennard-jones-paused", Scene::PausedStartHovered, ButtonId::LennardJones, false, "en"},
     {1280, 720, "start", Scene::Start, ButtonId::ZeroPotential, false, "en"},
     {1280, 720, "authors", Scene::AuthorsMenuHovered, ButtonId::ZeroPotential, false, "en"},
     {1280, 720, "theory-scrolled", Scene::TheoryScrolled, ButtonId::ZeroPotential, false, "en"},
     {1280, 720, "zero-theory-running", Scene::Running, ButtonId::ZeroPotential, true, "en"},
-    {1280, 720, "attraction-paused", Scene::PausedStartHovered, ButtonId::Attraction, false, "en"},
 };
 
 std::string fileName(const Case& c)
 {
-    return std::string(*c.language ? std::string(c.language) + "-" : "") + c.name + "-" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
+    return std::string(*c.language ? std::string(c.language) + "-" : "") + c.name + "-" + std::to_string(c.width) +
+           "x" + std::to_string(c.height) + ".png";
 }
 
 void PrintTo(const Case& c, std::ostream* os) { *os << fileName(c); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <locale>
 
 namespace
 {
@@ -28,5 +29,23 @@ TEST(NumberFormat, EachValueStartsClean)
     // Non-finite values leave the stream usable for the next one.
     EXPECT_EQ(formatNumber(std::numeric_limits<double>::infinity()), "inf");
     EXPECT_EQ(formatNumber(1.88), "1.88");
+}
+// A German or Russian LC_NUMERIC writes "1,81" and groups thousands; the
+// readouts must not follow it, whichever language the texts are in.
+struct CommaDecimals : std::numpunct<char>
+{
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(NumberFormat, DecimalPointUnderAnyGlobalLocale)
+{
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+    NumberFormatter formatNumber;
+    const sf::String ratio = formatNumber(1.81), count = formatNumber(1234);
+    std::locale::global(previous);
+    EXPECT_EQ(ratio, "1.81");
+    EXPECT_EQ(count, "1234");
 }
 } // namespace
