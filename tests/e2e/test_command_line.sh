@@ -45,6 +45,12 @@ done <<EOF
 -|--record a.csv --record b.csv|2|err|^velorin: --record: At Most 1
 -|--theory --theory|2|err|^velorin: --theory: At Most 1
 -|--record ''|2|err|^velorin: --record: the file name is empty
+-|--help|0|out|^  --language LANG
+-|--language en --version|0|out|^velorin $version\$
+-|--language xx|2|err|^velorin: no language "xx"; this program speaks ru \(the default\) and en\$
+-|--language ''|2|err|^velorin: no language ""
+-|--language en --language ru|2|err|^velorin: --language: At Most 1
+-|--language en|1|err|^velorin: cannot open the display
 -||1|err|^velorin: cannot open the display "\(unset\)": DISPLAY is not set
 :987|--window 800x600|1|err|^velorin: cannot open the display ":987": no X server
 garbage||1|err|^velorin: cannot open the display "garbage": no X server

@@ -85,10 +85,17 @@ font=$root/usr/share/velorin/fonts/ArialCyr.ttf
 [ -L "$font" ] && [ "$(readlink "$font")" = /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf ] ||
     fail "the font is not a link to Liberation Sans: $(ls -l "$font")"
 desktop-file-validate "$root/usr/share/applications/velorin.desktop" || fail "desktop-file-validate"
-# The menu's second action starts the packaged program with an option it knows.
-action=$(sed -n '/^\[Desktop Action theory\]$/,/^\[/s/^Exec=//p' "$root/usr/share/applications/velorin.desktop")
-[ "$action" = "velorin --theory" ] || fail "the desktop action 'theory' runs '$action'"
-"$root/usr/bin/velorin" ${action#velorin} --version >/dev/null || fail "velorin refuses its desktop action's '$action'"
+# The menu's actions start the packaged program with options it knows.
+for want in "theory|velorin --theory" "english|velorin --language en"; do
+    action=$(sed -n "/^\[Desktop Action ${want%%|*}\]$/,/^\[/s/^Exec=//p" "$root/usr/share/applications/velorin.desktop")
+    [ "$action" = "${want#*|}" ] || fail "the desktop action '${want%%|*}' runs '$action'"
+    "$root/usr/bin/velorin" ${action#velorin} --version >/dev/null || fail "velorin refuses its desktop action's '$action'"
+done
+# English: its catalogue, and its theory page the size of the Russian one.
+msgunfmt "$root/usr/share/velorin/locale/en/LC_MESSAGES/velorin.mo" | grep -q '^msgstr "Exit"$' ||
+    fail "no English catalogue in the package"
+[ "$(identify -format %wx%h "$root/usr/share/velorin/images/en/Theory.png")" = \
+  "$(identify -format %wx%h "$root/usr/share/velorin/images/Theory.png")" ] || fail "no English theory page in the package"
 appstreamcli validate --no-net "$root/usr/share/metainfo/velorin.metainfo.xml" >"$work/appstream.log" 2>&1 ||
     fail "appstreamcli validate: $(cat "$work/appstream.log")"
 [ "$(stat -c %a "$root/usr/bin/velorin")" = 755 ] || fail "usr/bin/velorin is not mode 755"
