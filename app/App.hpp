@@ -87,8 +87,8 @@ void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, s
 // Russian (the pictures of images/<language>/ where there are any).
 std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& data, std::uint32_t seed,
                                   std::ostream& messages, const std::function<void()>& openWindow,
-                                  const std::function<void(const char*)>& phase = {},
-                                  const std::string& language = {}, Catalogue catalogue = {});
+                                  const std::function<void(const char*)>& phase = {}, const std::string& language = {},
+                                  Catalogue catalogue = {});
 
 // A screen's white boxes, which it draws first (see Backdrop): the menu and
 // the exit button, except on the theory page, whose picture scrolls under

@@ -17,9 +17,9 @@ std::vector<std::string> catalogueLanguages();
 // the desktop, nothing recorded.
 struct Options
 {
-    std::optional<ScreenSize> window;      // an ordinary fixed-size window instead of full screen
-    std::optional<std::string> recordPath; // the readouts go there as CSV; none: nothing is written
-    bool theory = false;                   // the exact free gas drawn over the histogram, beside the readouts
+    std::optional<ScreenSize> window;       // an ordinary fixed-size window instead of full screen
+    std::optional<std::string> recordPath;  // the readouts go there as CSV; none: nothing is written
+    bool theory = false;                    // the exact free gas drawn over the histogram, beside the readouts
     std::string language = defaultLanguage; // of the texts and the pictures
 };
 

@@ -140,7 +140,8 @@ struct StaticPages
     TheoryScroll scroll;
 };
 
-void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
+void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m,
+                      const Catalogue& words = Catalogue());
 // Every pixel at full alpha; `count` pixels of 8-bit RGBA.
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
 

@@ -103,15 +103,15 @@ int main(int argc, char* argv[])
     }
     const ScreenMetrics metrics = screenMetricsFor(options);
     auto window = std::make_unique<sf::RenderWindow>();
-    auto app = startProgram(metrics, data, static_cast<std::uint32_t>(std::time(nullptr)), std::cerr,
-                            [&]
-                            {
-                                openProgramWindow(*window, metrics, windowStyle(options));
-                                if (options.window && window->isOpen())
-                                    window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
-                            },
-                            {}, options.language == defaultLanguage ? std::string() : options.language,
-                            std::move(catalogue));
+    auto app = startProgram(
+        metrics, data, static_cast<std::uint32_t>(std::time(nullptr)), std::cerr,
+        [&]
+        {
+            openProgramWindow(*window, metrics, windowStyle(options));
+            if (options.window && window->isOpen())
+                window->setPosition(centredOn(sf::VideoMode::getDesktopMode(), window->getSize()));
+        },
+        {}, options.language == defaultLanguage ? std::string() : options.language, std::move(catalogue));
     app->record = std::move(record);
     display.reset(); // the window holds its own connection now
     if (!window->isOpen())

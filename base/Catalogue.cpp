@@ -145,7 +145,11 @@ std::optional<std::wstring> fromUtf8(const std::string& text)
     for (std::size_t i = 0; i < text.size();)
     {
         const auto lead = static_cast<std::uint8_t>(text[i]);
-        const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        const int extra = lead < 0x80             ? 0
+                          : (lead & 0xE0) == 0xC0 ? 1
+                          : (lead & 0xF0) == 0xE0 ? 2
+                          : (lead & 0xF8) == 0xF0 ? 3
+                                                  : -1;
         if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size())
             return std::nullopt;
         std::uint32_t c = extra == 0 ? lead : lead & (0x3F >> extra);

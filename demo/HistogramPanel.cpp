@@ -54,11 +54,11 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
     }
 
     for (std::size_t i = 0; i < xAxisTitleTable.size(); ++i)
-        makeText(panel.xAxisTitle[i], font, words(xAxisTitleTable[i].text), xAxisTitleTable[i].x, xAxisTitleTable[i].y, m,
-                 axisTitleSize);
+        makeText(panel.xAxisTitle[i], font, words(xAxisTitleTable[i].text), xAxisTitleTable[i].x, xAxisTitleTable[i].y,
+                 m, axisTitleSize);
     for (std::size_t i = 0; i < yAxisTitleTable.size(); ++i)
-        makeText(panel.yAxisTitle[i], font, words(yAxisTitleTable[i].text), yAxisTitleTable[i].x, yAxisTitleTable[i].y, m,
-                 axisTitleSize);
+        makeText(panel.yAxisTitle[i], font, words(yAxisTitleTable[i].text), yAxisTitleTable[i].x, yAxisTitleTable[i].y,
+                 m, axisTitleSize);
     for (std::size_t i = 0; i < panel.binTickLabels.size(); ++i)
     {
         const int bar = static_cast<int>(i) * binTickLabelStep;
@@ -71,8 +71,8 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
     makeText(panel.meanCaption, font, words(L"E (среднее)"), 410, 700, m);
     makeText(panel.meanText, font, L"", 650, 700, m);
     for (std::size_t i = 0; i < sigmaCaptionTable.size(); ++i)
-        makeText(panel.sigmaCaption[i], font, words(sigmaCaptionTable[i].text), sigmaCaptionTable[i].x, sigmaCaptionTable[i].y,
-                 m);
+        makeText(panel.sigmaCaption[i], font, words(sigmaCaptionTable[i].text), sigmaCaptionTable[i].x,
+                 sigmaCaptionTable[i].y, m);
     makeText(panel.sigmaText, font, L"", 650, 805, m);
     makeText(panel.ratioCaption, font, L"sigma / E", 400, 910, m);
     makeText(panel.ratioText, font, L"", 650, 910, m);

@@ -42,7 +42,8 @@ struct CurveVertex
 };
 CurveVertex curveVertex(PotentialKind kind, int C, int l, const ScreenMetrics& m);
 
-void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
+void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m,
+                         const Catalogue& words = Catalogue());
 
 // Rewrites the three strips of a curved kind from C; Zero has no curve.
 void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int C);

@@ -94,7 +94,8 @@ struct SliderPanel
 inline Slider& sliderAt(SliderPanel& panel, SliderRow row) { return panel.sliders[static_cast<int>(row)]; }
 inline const Slider& sliderAt(const SliderPanel& panel, SliderRow row) { return panel.sliders[static_cast<int>(row)]; }
 
-void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
+void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m,
+                  const Catalogue& words = Catalogue());
 
 // Press dispatch for the knobs (width, count, temperature, mass, C in this
 // order); the caller has checked the screen and the run state. Returns true

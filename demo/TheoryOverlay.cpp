@@ -73,7 +73,8 @@ void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const Scre
 
     sf::Text* captions[] = {&overlay.gapHeading, &overlay.ratioHeading, &overlay.theoryCaption, &overlay.meanCaption};
     for (std::size_t i = 0; i < captionTable.size(); ++i)
-        makeText(*captions[i], font, words(captionTable[i].text), captionTable[i].x, captionTable[i].y, m, tableCharacterSize);
+        makeText(*captions[i], font, words(captionTable[i].text), captionTable[i].x, captionTable[i].y, m,
+                 tableCharacterSize);
     makeText(overlay.theoryGap, font, L"", gapColumn, theoryRow, m, tableCharacterSize);
     makeText(overlay.theoryRatio, font, L"", ratioColumn, theoryRow, m, tableCharacterSize);
     makeText(overlay.meanGap, font, L"", gapColumn, meanRow, m, tableCharacterSize);

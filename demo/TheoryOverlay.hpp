@@ -47,7 +47,8 @@ const sf::Color theoryRed(200, 0, 0);
 std::array<float, histogramBins> theoryMarkHeights(const std::array<double, histogramBins>& shares,
                                                    const std::vector<double>& binTotals, const ScreenMetrics& m);
 
-void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const ScreenMetrics& m, const Catalogue& words = Catalogue());
+void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const ScreenMetrics& m,
+                        const Catalogue& words = Catalogue());
 // At every set-up of the gas: the exact figures when it was set up under the
 // zero law (nothing otherwise), and the means begun anew.
 void setUpTheory(TheoryOverlay& overlay, const FreeGasPrediction* exact, NumberFormatter& formatNumber);
