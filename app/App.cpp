@@ -53,23 +53,25 @@ void setUpTheoryForGas(App& app)
 {
     if (!app.theory.enabled)
         return;
-    if (app.run.selectedPotential != PotentialKind::Zero)
+    if (app.settings.law != PotentialKind::Zero)
     {
         setUpTheory(app.theory, nullptr, app.formatNumber);
         return;
     }
-    const FreeGasPrediction exact = freeGasPrediction(app.gas.particleCount(), app.gas.particleWidth(), app.metrics);
+    const FreeGasPrediction exact =
+        freeGasPrediction(app.gas.core().particleCount(), app.gas.core().particleWidth(), app.metrics);
     setUpTheory(app.theory, &exact, app.formatNumber);
 }
 
 // The theory hides or shows only where it would be drawn.
 bool theoryPressable(const App& app)
 {
-    return app.theory.enabled && app.theory.known && app.run.started &&
-           app.run.selectedPotential == PotentialKind::Zero;
+    return app.theory.enabled && app.theory.known && app.run.started && app.settings.law == PotentialKind::Zero;
 }
 
-void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+// Draws the demonstration screen; on the way, as its order has it, refreshes
+// the readouts when due (recording a row) and moves the dragged knobs.
+void updateAndDrawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
     drawKnobs(target, app.sliders);
     for (ButtonId id : demonstrationButtons)
@@ -78,7 +80,7 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
     target.draw(app.potentialHeading);
     target.draw(app.graph.graphTitle);
 
-    drawPotentialGraph(target, app.graph, app.run.selectedPotential, app.settings.coefficientC);
+    drawPotentialGraph(target, app.graph, app.settings.law, app.settings.C);
 
     if (app.run.started)
     {
@@ -87,7 +89,7 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
             refreshReadouts(app.histogram, app.gas, app.formatNumber, app.readoutClock);
             if (app.theory.enabled)
                 refreshTheoryMeans(app.theory, app.formatNumber);
-            app.record.write(app.sinceStartMs, app.run.selectedPotential, app.settings, app.histogram, app.gas);
+            app.record.write(app.sinceStartMs, app.settings, app.histogram, app.gas);
         }
         drawHistogramPanel(target, app.histogram, app.gas);
         if (theoryVisible(app))
@@ -95,7 +97,8 @@ void drawDemonstration(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
     }
 
     updateSliders(app.sliders, app.settings, app.run.needsSetup, pointer, app.metrics);
-    drawSliderValues(target, app.sliders, app.settings, app.formatNumber, app.metrics);
+    writeSliderValues(app.sliders, app.settings, app.formatNumber, app.metrics);
+    drawSliderValues(target, app.sliders);
 }
 } // namespace
 
@@ -151,14 +154,6 @@ void enableTheory(App& app)
 
 bool theoryVisible(const App& app) { return theoryPressable(app) && app.theory.shown; }
 
-void startApp(App& app)
-{
-    loadFont(app);
-    buildDrawables(app);
-    loadPictures(app.pages, app.metrics, {}, std::cerr);
-    startGas(app);
-}
-
 void openProgramWindow(sf::RenderWindow& window, const ScreenMetrics& metrics, std::uint32_t style, const char* title,
                        unsigned antialiasing)
 {
@@ -181,7 +176,7 @@ std::unique_ptr<App> startProgram(const ScreenMetrics& metrics, const DataRoot& 
     PictureDecoding pictures = decodePictures(data.root); // while the window opens
     auto app = std::make_unique<App>(metrics, seed);
     mark("program state made"); // its first texture brings up the shared OpenGL context
-    if (data.hasFont) // else the lookup has said where it looked
+    if (data.hasFont)           // else the lookup has said where it looked
         loadFont(*app, data.root);
     mark("font loaded");
     openWindow();
@@ -242,7 +237,7 @@ void pressDispatch(App& app, sf::Vector2f pointer)
         {
             if (!hits(app, p.button, pointer))
                 continue;
-            pressPotential(app.run, p.kind);
+            pressPotential(app.run, app.settings, p.kind);
             for (const PotentialButton& other : potentialButtons)
                 rectangleOf(app, other.button).setFillColor(other.button == p.button ? lightGrey : sf::Color::White);
             return;
@@ -305,11 +300,9 @@ void tickSimulation(App& app)
         // frames, so this tick's own work is counted in the next frame's time.
         const float dt = static_cast<float>(app.simulationClock.wholeMilliseconds());
         app.simulationClock.restart();
-        const ForceSettings forces{app.run.selectedPotential, app.settings.temperature, app.settings.mass,
-                                   app.settings.coefficientC};
         // A broken order stops the tick; the next frame closes the window.
-        if (app.gas.tick(forces, app.bonded, dt) && app.theory.enabled && app.theory.known)
-            addTickToTheory(app.theory, app.gas.gapMoments());
+        if (app.gas.tick(app.settings, app.bonded, dt) && app.theory.enabled && app.theory.known)
+            addTickToTheory(app.theory, app.gas.core().gapMoments());
     }
 }
 
@@ -334,14 +327,16 @@ Backdrop backdropOf(Screen screen, const Buttons& buttons, const SliderPanel& sl
     return backdrop;
 }
 
-void drawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+void updateAndDrawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
     switch (app.screen)
     {
     case Screen::StartPage: drawStartPage(target, app.pages); break;
-    case Screen::Demonstration: drawDemonstration(app, target, pointer); break;
+    case Screen::Demonstration: updateAndDrawDemonstration(app, target, pointer); break;
     case Screen::Theory:
-        drawTheoryPage(target, app.pages, pointer, app.metrics);
+        drawTheoryPicture(target, app.pages);
+        followThumbDrag(app.pages, pointer, app.metrics);
+        drawTheoryScrollbar(target, app.pages);
         // The picture scrolls under the menu and beside the exit button.
         for (ButtonId id : menuItems)
             drawOpaque(target, buttonAt(app.buttons, id).rectangle);
@@ -352,10 +347,10 @@ void drawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
     drawMenuAndExitLabels(app, target);
 }
 
-void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
+void updateAndDrawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer)
 {
     drawBackdrop(target, app.backdrops[static_cast<std::size_t>(app.screen)]);
-    drawContent(app, target, pointer);
+    updateAndDrawContent(app, target, pointer);
 }
 
 void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, const std::vector<sf::Event>& events,
@@ -368,7 +363,7 @@ void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, co
     // One pointer sample serves every hit test of the frame.
     const sf::Vector2f pointer(static_cast<float>(pointerSample.x), static_cast<float>(pointerSample.y));
 
-    if (app.gas.overlapDetected())
+    if (app.gas.core().overlapDetected())
         app.closeRequested = true;
 
     for (const sf::Event& event : events)
@@ -389,5 +384,5 @@ void runFrame(App& app, sf::RenderTarget& target, sf::Vector2i pointerSample, co
 
     target.clear(sf::Color::White);
     tickSimulation(app);
-    drawScreen(app, target, pointer);
+    updateAndDrawScreen(app, target, pointer);
 }

@@ -37,7 +37,7 @@ struct App
 
     Screen screen = Screen::StartPage;
     RunState run;
-    Settings settings;
+    GasSettings settings;
     BondFlags bonded{};
     PaceClock simulationClock; // paces the ticks: one when more than 11 ms have passed
     PaceClock readoutClock;    // paces the readouts: refreshed when more than 100 ms have passed
@@ -73,8 +73,6 @@ void enableTheory(App& app);
 // Whether the theory is drawn this frame: enabled, not hidden by a press,
 // and the gas set up and still selected under the zero law.
 bool theoryVisible(const App& app);
-// The whole start-up for an off-screen run (tests, benchmarks).
-void startApp(App& app);
 
 // The program's window: multisampled at level 8 (or another level, only to
 // measure what the multisampling costs).
@@ -106,7 +104,9 @@ void hoverPass(App& app, sf::Vector2f pointer);
 void pressDispatch(App& app, sf::Vector2f pointer);
 void releaseDrags(App& app);
 void tickSimulation(App& app);
-// The current screen: its backdrop, then its content.
-void drawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer);
-// What the screen draws over its backdrop.
-void drawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer);
+// The current screen: its backdrop, then its content. On the way the
+// demonstration refreshes its readouts (and records them) and moves dragged
+// knobs, the theory page moves its dragged thumb.
+void updateAndDrawScreen(App& app, sf::RenderTarget& target, sf::Vector2f pointer);
+// What the screen draws over its backdrop, with the same updates.
+void updateAndDrawContent(App& app, sf::RenderTarget& target, sf::Vector2f pointer);

@@ -26,6 +26,9 @@ float theoryLowest(const ScreenMetrics& m)
 
 namespace
 {
+// Reference pixels: the left edge of the theory page's scrollbar.
+constexpr float scrollbarLeft = 1854.0f;
+
 // The thumb's travel in window pixels (946 reference pixels).
 float thumbSpan(const ScreenMetrics& m) { return m.screenHeight - scaleY(m, 64.0f) - theoryTop(m); }
 
@@ -100,8 +103,8 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
     title.setOutlineColor(sf::Color::Black);
 
     // The track is as tall as the screen, so it runs 70 reference pixels below the bottom edge.
-    makeBox(pages.scrollTrack, 1854, 70, 64, 1080, m);
-    makePentagon(pages.thumb, 1854, 70, m);
+    makeBox(pages.scrollTrack, scrollbarLeft, 70, 64, 1080, m);
+    makePentagon(pages.thumb, scrollbarLeft, 70, m);
     pages.scroll = initialTheoryScroll(m);
     placeTheory(pages, m);
 }
@@ -114,12 +117,6 @@ bool isOpaque(const std::uint8_t* rgba, std::size_t count)
             return false;
     }
     return true;
-}
-
-bool isOpaque(const sf::Image& image)
-{
-    const sf::Vector2u size = image.getSize();
-    return isOpaque(image.getPixelsPtr(), static_cast<std::size_t>(size.x) * size.y);
 }
 
 namespace
@@ -233,7 +230,7 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
 void placeTheory(StaticPages& pages, const ScreenMetrics& m)
 {
     pages.pictures[static_cast<int>(PictureId::Theory)].sprite.setPosition(scaleX(m, 370.0f), pages.scroll.imageY);
-    pages.thumb.setPosition(scaleX(m, 1854.0f), pages.scroll.thumbY);
+    pages.thumb.setPosition(scaleX(m, scrollbarLeft), pages.scroll.thumbY);
 }
 
 namespace
@@ -272,14 +269,21 @@ void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
         drawText(target, pages, id);
 }
 
-void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
+void drawTheoryPicture(sf::RenderTarget& target, const StaticPages& pages)
 {
     drawPicture(target, pages, PictureId::Theory);
-    if (pages.scroll.dragging)
-    {
-        dragTheoryThumb(pages.scroll, pointer.y, m);
-        placeTheory(pages, m);
-    }
+}
+
+void followThumbDrag(StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)
+{
+    if (!pages.scroll.dragging)
+        return;
+    dragTheoryThumb(pages.scroll, pointer.y, m);
+    placeTheory(pages, m);
+}
+
+void drawTheoryScrollbar(sf::RenderTarget& target, const StaticPages& pages)
+{
     drawOpaque(target, pages.scrollTrack);
     drawOpaque(target, pages.thumb);
 }

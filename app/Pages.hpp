@@ -143,7 +143,6 @@ struct StaticPages
 void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetrics& m);
 // Every pixel at full alpha; `count` pixels of 8-bit RGBA.
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
-bool isOpaque(const sf::Image& image);
 
 // A picture file decoded, before it becomes a texture.
 struct DecodedPicture
@@ -174,7 +173,10 @@ void placeTheory(StaticPages& pages, const ScreenMetrics& m);
 // The pictures and texts of the start and authors pages.
 void drawStartPage(sf::RenderTarget& target, const StaticPages& pages);
 void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages);
-// Draws the image where it stood, then applies the frame's thumb drag and
-// draws the scrollbar over the image's right edge (on desktops narrower than
-// 960 the image reaches under the track's outline).
-void drawTheoryPage(sf::RenderTarget& target, StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);
+// The theory page, in this order: the image where it stood, then the frame's
+// thumb drag applied (image and thumb moved), then the scrollbar over the
+// image's right edge (on desktops narrower than 960 the image reaches under
+// the track's outline).
+void drawTheoryPicture(sf::RenderTarget& target, const StaticPages& pages);
+void followThumbDrag(StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m);
+void drawTheoryScrollbar(sf::RenderTarget& target, const StaticPages& pages);

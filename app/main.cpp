@@ -124,7 +124,7 @@ int main(int argc, char* argv[])
         window->display();
     }
 
-    const bool overlapped = app->gas.overlapDetected();
+    const bool overlapped = app->gas.core().overlapDetected();
     window.reset();
     app.reset();
     if (overlapped)

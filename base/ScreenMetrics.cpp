@@ -2,12 +2,16 @@
 
 ScreenMetrics makeScreenMetrics(unsigned width, unsigned height)
 {
+    // The defaults are the reference screen's limits, scaled with the width:
+    // the width limit in single precision, the two rates in double.
+    const ScreenMetrics reference;
     ScreenMetrics m;
     m.screenWidth = static_cast<float>(width);
     m.screenHeight = static_cast<float>(height);
-    // The width limit is formed in single precision; the two rates in double.
-    m.maxTotalWidth = static_cast<double>(m.screenWidth * 500.0f / referenceWidth);
-    m.maxSpeed = static_cast<double>(m.screenWidth) * 0.08 / 1920.0;
-    m.maxAcceleration = static_cast<double>(m.screenWidth) * 0.001 / 1920.0;
+    m.maxTotalWidth =
+        static_cast<double>(m.screenWidth * static_cast<float>(reference.maxTotalWidth) / reference.screenWidth);
+    m.maxSpeed = static_cast<double>(m.screenWidth) * reference.maxSpeed / static_cast<double>(reference.screenWidth);
+    m.maxAcceleration =
+        static_cast<double>(m.screenWidth) * reference.maxAcceleration / static_cast<double>(reference.screenWidth);
     return m;
 }

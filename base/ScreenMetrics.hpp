@@ -24,6 +24,17 @@ ScreenMetrics makeScreenMetrics(unsigned width, unsigned height);
 inline float scaleX(const ScreenMetrics& m, float x) { return m.screenWidth * x / referenceWidth; }
 inline float scaleY(const ScreenMetrics& m, float y) { return m.screenHeight * y / referenceHeight; }
 
+// The same for a reference coordinate in double precision: scaled in double,
+// then narrowed (the potential graph's curves are computed in double).
+inline float scaleXFromDouble(const ScreenMetrics& m, double x)
+{
+    return static_cast<float>(x * static_cast<double>(m.screenWidth) / static_cast<double>(referenceWidth));
+}
+inline float scaleYFromDouble(const ScreenMetrics& m, double y)
+{
+    return static_cast<float>(y * static_cast<double>(m.screenHeight) / static_cast<double>(referenceHeight));
+}
+
 // Character sizes follow the width alone and are truncated, not rounded.
 inline unsigned scaleCharacterSize(const ScreenMetrics& m, unsigned size)
 {

@@ -30,7 +30,7 @@ struct DemoFrame
         gas.setup(scaleX(full, 22), scaleY(full, 140), 15);
         BondFlags bonded{};
         for (int i = 0; i < 50; ++i)
-            gas.tick(ForceSettings{}, bonded, 16);
+            gas.tick(GasSettings{}, bonded, 16);
         // The count knob dragged: the costliest row, it recomputes the width too.
         const sf::Vector2f knob = sliderAt(sliders, SliderRow::Count).knob.getPosition();
         pressKnob(sliders, {knob.x + 10, knob.y + 10});
@@ -48,7 +48,7 @@ struct DemoFrame
     PotentialGraph graph;
     HistogramPanel histogram;
     GasModel gas;
-    Settings settings;
+    GasSettings settings;
     PaceClock readoutClock;
     bool needsSetup = false;
 };
@@ -104,11 +104,11 @@ void curveRecomputeWithPow(benchmark::State& state)
     int c = 0;
     for (auto _ : state)
     {
-        const int coefficientC = 1 + c++ % 5;
-        const double k = static_cast<double>(static_cast<float>(coefficientC) * 600.0f) * 0.2;
+        const int C = 1 + c++ % 5;
+        const double k = static_cast<double>(static_cast<float>(C) * 600.0f) * 0.2;
         for (int l = 0; l < curveVertexCount; ++l)
         {
-            const double d = l * 0.1 + ljStartOffset(coefficientC);
+            const double d = l * 0.1 + ljStartOffset(C);
             const double r = d * static_cast<double>(0.005f);
             const double u = k * (1 / std::pow(r, 12) - 1 / std::pow(r, 6));
             const float x = static_cast<float>((d + 1200) * width / 1920);
@@ -131,7 +131,7 @@ void lennardJonesFrame(benchmark::State& state)
     int frame = 0;
     for (auto _ : state)
     {
-        recomputeCurve(f.graph, PotentialKind::LennardJones, f.settings.coefficientC);
+        recomputeCurve(f.graph, PotentialKind::LennardJones, f.settings.C);
         refreshReadouts(f.histogram, f.gas, f.formatNumber, f.readoutClock);
         f.sliderFrame(wobble(frame++));
         benchmark::ClobberMemory();

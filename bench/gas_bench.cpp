@@ -17,6 +17,10 @@
 
 namespace
 {
+// The numbers of either gas.
+const GasCore& coreOf(const GasCore& gas) { return gas; }
+const GasCore& coreOf(const GasModel& gas) { return gas.core(); }
+
 // GasCore, or GasModel with its rectangles.
 template <typename Gas> void gasTick(benchmark::State& state, PotentialKind kind)
 {
@@ -28,8 +32,8 @@ template <typename Gas> void gasTick(benchmark::State& state, PotentialKind kind
         gas.setup(scaleX(metrics, static_cast<float>(widthSetting)), scaleY(metrics, 140.0f), count);
     else
         gas.setup(scaleX(metrics, static_cast<float>(widthSetting)), count);
-    ForceSettings settings;
-    settings.kind = kind;
+    GasSettings settings;
+    settings.law = kind;
     BondFlags bonded{};
 
     // Measured frame times of a loaded machine, milliseconds.
@@ -43,11 +47,11 @@ template <typename Gas> void gasTick(benchmark::State& state, PotentialKind kind
     for (auto _ : state)
     {
         tick(t++);
-        benchmark::DoNotOptimize(gas.positions().data());
+        benchmark::DoNotOptimize(coreOf(gas).positions().data());
         benchmark::ClobberMemory();
     }
     state.SetComplexityN(count);
-    state.counters["overlap"] = gas.overlapDetected() ? 1 : 0;
+    state.counters["overlap"] = coreOf(gas).overlapDetected() ? 1 : 0;
 }
 
 // What a press on "Старт" under --theory adds when the geometry is new: the

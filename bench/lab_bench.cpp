@@ -9,10 +9,10 @@
 
 namespace
 {
-RunSettings benchRun(PotentialKind law, std::uint32_t seed)
+LabRun benchRun(PotentialKind law, std::uint32_t seed)
 {
-    RunSettings s;
-    s.law = law;
+    LabRun s;
+    s.gas.law = law;
     s.seconds = 60;        // 5000 ticks of 12 ms
     s.warmup = autoWarmup; // the default: the equilibration search is part of the cost
     s.seed = seed;
@@ -21,7 +21,7 @@ RunSettings benchRun(PotentialKind law, std::uint32_t seed)
 
 void labRun(benchmark::State& state, PotentialKind law)
 {
-    const RunSettings s = benchRun(law, 1);
+    const LabRun s = benchRun(law, 1);
     const long long ticks = ticksFor(s.seconds, s.dt);
     for (auto _ : state)
         benchmark::DoNotOptimize(runGas(s, false).gap.mean);
@@ -34,7 +34,7 @@ BENCHMARK_CAPTURE(labRun, lennardJones, PotentialKind::LennardJones);
 
 void labSweep(benchmark::State& state)
 {
-    std::vector<RunSettings> runs;
+    std::vector<LabRun> runs;
     long long ticks = 0;
     for (std::uint32_t seed = 1; seed <= 8; ++seed)
     {
@@ -43,7 +43,13 @@ void labSweep(benchmark::State& state)
     }
     const std::atomic<bool> stop{false};
     for (auto _ : state)
-        benchmark::DoNotOptimize(runAll(runs, static_cast<int>(state.range(0)), false, stop).size());
+    {
+        std::size_t delivered = 0;
+        runEach(
+            runs.size(), [&](std::size_t i) { return runs[i]; }, static_cast<int>(state.range(0)), false, stop,
+            [&](std::size_t, const LabRun&, RunResult&&) { return ++delivered > 0; });
+        benchmark::DoNotOptimize(delivered);
+    }
     state.SetItemsProcessed(state.iterations() * ticks);
 }
 BENCHMARK(labSweep)->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);

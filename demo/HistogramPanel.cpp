@@ -31,19 +31,20 @@ constexpr std::array<TextRow, 3> sigmaCaptionTable = {{
     {L"отклонение)", 415, 840},
 }};
 
+constexpr float axisLeft = 800.0f;  // reference pixels: where both axes begin
 constexpr int binTickLabelStep = 4; // every fourth bar is numbered
 } // namespace
 
-float binTickMarkX(int k) { return 805.0f + static_cast<float>(k) * 846.0f / 16.0f; }
-float countTickMarkY(int k) { return 1033.0f - static_cast<float>(k) * 330.0f / 16.0f; }
-float binTickLabelX(int i) { return 800.0f + static_cast<float>(i) * 846.0f / 16.0f; }
+float binTickMarkX(int k) { return barsLeft + static_cast<float>(k) * histogramSpan / histogramBins; }
+float countTickMarkY(int k) { return barsBaseReference - static_cast<float>(k) * tallestBarReference / histogramBins; }
+float binTickLabelX(int i) { return axisLeft + static_cast<float>(i) * histogramSpan / histogramBins; }
 
 double gapRatio(double sigma, double mean) { return std::round(sigma * 100.0 / mean) / 100.0; }
 
 void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const ScreenMetrics& m,
                          NumberFormatter& formatNumber)
 {
-    makeBar(panel.histogramXAxis, 800, 1033, 896, 6, m);
+    makeBar(panel.histogramXAxis, axisLeft, barsBaseReference, 896, 6, m);
     makeBar(panel.histogramYAxis, 800, 643, 6, 390, m);
     for (std::size_t i = 0; i < panel.binTickMarks.size(); ++i)
     {
@@ -64,7 +65,8 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
         makeText(panel.binTickLabels[i], font, formatNumber(bar), binTickLabelX(bar), 1041, m);
     }
     // 20 reference pixels above the top count mark at 703.
-    makeText(panel.maxCountLabel, font, L"", 752, 1013.0f - 5280.0f / 16.0f, m);
+    // 20 reference pixels above the tallest bar's top.
+    makeText(panel.maxCountLabel, font, L"", 752, barsBaseReference - 20.0f - tallestBarReference, m);
 
     makeText(panel.meanCaption, font, L"E (среднее)", 410, 700, m);
     makeText(panel.meanText, font, L"", 650, 700, m);
@@ -78,12 +80,13 @@ void buildHistogramPanel(HistogramPanel& panel, const sf::Font& font, const Scre
 
 void refreshReadouts(HistogramPanel& panel, const GasModel& gas, NumberFormatter& formatNumber, PaceClock& readoutClock)
 {
-    panel.meanText.setString(formatNumber(gas.meanGap()));
-    panel.sigmaText.setString(formatNumber(gas.gapStdDev()));
-    const double sigma = gas.gapStdDev();
-    const double mean = gas.meanGap();
+    const GasCore& core = gas.core();
+    const double mean = core.meanGap();
+    const double sigma = core.gapStdDev();
+    panel.meanText.setString(formatNumber(mean));
+    panel.sigmaText.setString(formatNumber(sigma));
     panel.ratioText.setString(formatNumber(gapRatio(sigma, mean)));
-    panel.maxCountLabel.setString(formatNumber(gas.maxBinCount()));
+    panel.maxCountLabel.setString(formatNumber(core.maxBinCount()));
     readoutClock.restart();
 }
 
@@ -106,19 +109,20 @@ void drawHistogramPanel(sf::RenderTarget& target, const HistogramPanel& panel, c
     for (const sf::Text& line : panel.yAxisTitle)
         target.draw(line);
 
-    for (int i = 0; i < gas.particleCount(); ++i)
-        drawOpaque(target, gas.particleShape(i));
+    for (const sf::RectangleShape& particle : gas.particleShapes())
+        drawOpaque(target, particle);
 
     // The model always has 16 bins after set-up; the marks are made for 16.
-    const int bins = std::min(gas.binCount(), static_cast<int>(panel.binTickMarks.size()));
+    const int bins = std::min(gas.core().binCount(), histogramBins);
     for (int i = 0; i < bins; ++i)
     {
-        drawOpaque(target, gas.barShape(i));
+        drawOpaque(target, gas.barShapes()[static_cast<std::size_t>(i)]);
         drawOpaque(target, panel.binTickMarks[static_cast<std::size_t>(i)]);
         drawOpaque(target, panel.countTickMarks[static_cast<std::size_t>(i)]);
     }
 
-    const int labels = std::min((gas.binCount() + 1) / binTickLabelStep, static_cast<int>(panel.binTickLabels.size()));
+    const int labels =
+        std::min((gas.core().binCount() + 1) / binTickLabelStep, static_cast<int>(panel.binTickLabels.size()));
     for (int i = 0; i < labels; ++i)
         target.draw(panel.binTickLabels[static_cast<std::size_t>(i)]);
 

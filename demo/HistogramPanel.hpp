@@ -15,8 +15,8 @@ struct HistogramPanel
 {
     sf::RectangleShape histogramXAxis;
     sf::RectangleShape histogramYAxis;
-    std::array<sf::RectangleShape, 16> binTickMarks;   // element i: the right edge of bar i
-    std::array<sf::RectangleShape, 16> countTickMarks; // element i: (i + 1) / 16 of the full bar height
+    std::array<sf::RectangleShape, histogramBins> binTickMarks;   // element i: the right edge of bar i
+    std::array<sf::RectangleShape, histogramBins> countTickMarks; // element i: (i + 1) / 16 of the full bar height
     std::array<sf::Text, 4> xAxisTitle;
     std::array<sf::Text, 3> yAxisTitle;
     std::array<sf::Text, 4> binTickLabels; // bars 0, 4, 8, 12

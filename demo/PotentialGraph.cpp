@@ -68,33 +68,23 @@ private:
     bool m_active;
     bool m_wasOn = false;
 };
-
-// Reference to window pixels, in double precision, then handed over as float.
-float windowX(double x, const ScreenMetrics& m)
-{
-    return static_cast<float>(x * static_cast<double>(m.screenWidth) / 1920.0);
-}
-float windowY(double y, const ScreenMetrics& m)
-{
-    return static_cast<float>(y * static_cast<double>(m.screenHeight) / 1080.0);
-}
 } // namespace
 
-double ljStartOffset(int coefficientC)
+double ljStartOffset(int C)
 {
-    const int i = std::clamp(coefficientC, 1, static_cast<int>(ljStartOffsets.size())) - 1;
+    const int i = std::clamp(C, 1, static_cast<int>(ljStartOffsets.size())) - 1;
     return ljStartOffsets[static_cast<std::size_t>(i)];
 }
 
-CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const ScreenMetrics& m)
+CurveVertex curveVertex(PotentialKind kind, int C, int l, const ScreenMetrics& m)
 {
     if (kind == PotentialKind::LennardJones)
     {
         // r in units of the interparticle length: 0.005 per reference pixel.
-        const double d = l * 0.1 + ljStartOffset(coefficientC);
+        const double d = l * 0.1 + ljStartOffset(C);
         const double r = d * static_cast<double>(0.005f);
         const double x = d + 1200.0;
-        const double k = static_cast<double>(static_cast<float>(coefficientC) * 600.0f) * 0.2;
+        const double k = static_cast<double>(static_cast<float>(C) * 600.0f) * 0.2;
         // The powers by multiplication: after narrowing to float every vertex
         // is the one std::pow gives (the unit tests compare all of them), at a
         // fraction of the cost.
@@ -102,17 +92,19 @@ CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const Scree
         const double r6 = r3 * r3;
         const double r12 = r6 * r6;
         const double u = k * (1.0 / r12 - 1.0 / r6); // reference pixels above the R axis
-        return {{windowX(x, m), windowY(530.0 - u, m)},
-                {windowX(x + 1.0, m), windowY(530.0 - u, m)},
-                {windowX(x, m), windowY(530.0 - (u + 1.0), m)}};
+        return {{scaleXFromDouble(m, x), scaleYFromDouble(m, 530.0 - u)},
+                {scaleXFromDouble(m, x + 1.0), scaleYFromDouble(m, 530.0 - u)},
+                {scaleXFromDouble(m, x), scaleYFromDouble(m, 530.0 - (u + 1.0))}};
     }
 
     // U = -C/R and C/R, drawn over R = 20 ... 409.9 reference pixels.
     const double r = l * 0.1 + 20.0;
     const double x = r + 1350.0;
-    const double v = (coefficientC * 1000.0 + 1200.0) / r;
+    const double v = (C * 1000.0 + 1200.0) / r;
     const double y = kind == PotentialKind::Attraction ? v + 344.0 : 690.0 - v;
-    return {{windowX(x, m), windowY(y, m)}, {windowX(x + 1.0, m), windowY(y, m)}, {windowX(x, m), windowY(y + 1.0, m)}};
+    return {{scaleXFromDouble(m, x), scaleYFromDouble(m, y)},
+            {scaleXFromDouble(m, x + 1.0), scaleYFromDouble(m, y)},
+            {scaleXFromDouble(m, x), scaleYFromDouble(m, y + 1.0)}};
 }
 
 void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m)
@@ -135,19 +127,19 @@ void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const Scre
         }
 }
 
-void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
+void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int C)
 {
     if (!isCurved(kind))
         return;
     std::array<sf::VertexArray, 3>& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
-    graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] = coefficientC;
+    graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] = C;
     // Straight into the vertex storage: 3 x 3900 vertices.
     sf::Vertex* a = &strips[0][0];
     sf::Vertex* b = &strips[1][0];
     sf::Vertex* c = &strips[2][0];
     for (int l = 0; l < curveVertexCount; ++l)
     {
-        const CurveVertex v = curveVertex(kind, coefficientC, l, graph.metrics);
+        const CurveVertex v = curveVertex(kind, C, l, graph.metrics);
         a[l].position = v.a;
         b[l].position = v.b;
         c[l].position = v.c;
@@ -155,11 +147,11 @@ void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC)
     }
 }
 
-void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC)
+void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int C)
 {
     const GraphLook& look = graphLooks[static_cast<std::size_t>(kind)];
-    if (isCurved(kind) && graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] != coefficientC)
-        recomputeCurve(graph, kind, coefficientC);
+    if (isCurved(kind) && graph.computedFor[static_cast<std::size_t>(curveGroup(kind))] != C)
+        recomputeCurve(graph, kind, C);
     target.draw(graph.rAxes[static_cast<std::size_t>(look.rAxis)]);
     target.draw(graph.uAxis);
     if (isCurved(kind))

@@ -33,20 +33,20 @@ struct PotentialGraph
 
 // Where a curve starts for Lennard-Jones, so that its first vertex sits near
 // the top of the U axis for every C (1 ... 5).
-double ljStartOffset(int coefficientC);
+double ljStartOffset(int C);
 
 // Vertex l (0 ... 3899) of the three strips of a curved kind, window pixels.
 struct CurveVertex
 {
     sf::Vector2f a, b, c;
 };
-CurveVertex curveVertex(PotentialKind kind, int coefficientC, int l, const ScreenMetrics& m);
+CurveVertex curveVertex(PotentialKind kind, int C, int l, const ScreenMetrics& m);
 
 void buildPotentialGraph(PotentialGraph& graph, const sf::Font& font, const ScreenMetrics& m);
 
 // Rewrites the three strips of a curved kind from C; Zero has no curve.
-void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int coefficientC);
+void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int C);
 
 // Draws the selected kind's axes, curve and caption, its strips recomputed
 // first when C differs from the one they hold.
-void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int coefficientC);
+void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int C);

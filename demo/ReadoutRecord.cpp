@@ -13,24 +13,24 @@ ReadoutRecord::ReadoutRecord(std::unique_ptr<std::ostream> out, std::string name
     if (!withHeader)
         return;
     *m_out << "time_s,law,count,width,temperature,mass,c,E,sigma,sigma_over_E";
-    for (int k = 0; k < 16; ++k)
+    for (int k = 0; k < histogramBins; ++k)
         *m_out << ",bin" << k;
     *m_out << '\n';
     checkWritten();
 }
 
-void ReadoutRecord::write(double sinceStartMs, PotentialKind law, const Settings& settings, const HistogramPanel& panel,
+void ReadoutRecord::write(double sinceStartMs, const GasSettings& settings, const HistogramPanel& panel,
                           const GasModel& gas)
 {
     if (!m_out)
         return;
     std::ostream& out = *m_out;
-    out << std::fixed << std::setprecision(3) << sinceStartMs / 1000.0 << ',' << lawName(law) << ','
-        << settings.countSetting << ',' << settings.widthSetting << ',' << settings.temperature << ',' << settings.mass
-        << ',' << settings.coefficientC << ',' << panel.meanText.getString().toAnsiString() << ','
+    out << std::fixed << std::setprecision(3) << sinceStartMs / 1000.0 << ',' << lawName(settings.law) << ','
+        << settings.count << ',' << settings.width << ',' << settings.temperature << ',' << settings.mass << ','
+        << settings.C << ',' << panel.meanText.getString().toAnsiString() << ','
         << panel.sigmaText.getString().toAnsiString() << ',' << panel.ratioText.getString().toAnsiString();
     // Whole counts: in default formatting a total past a million would lose digits.
-    for (double total : gas.binTotals())
+    for (double total : gas.core().binTotals())
         out << ',' << static_cast<long long>(std::llround(total));
     out << '\n';
     checkWritten();

@@ -27,8 +27,7 @@ public:
 
     // One row, after refreshReadouts. A sink that fails is reported once on
     // standard error and dropped: the program runs on without recording.
-    void write(double sinceStartMs, PotentialKind law, const Settings& settings, const HistogramPanel& panel,
-               const GasModel& gas);
+    void write(double sinceStartMs, const GasSettings& settings, const HistogramPanel& panel, const GasModel& gas);
 
 private:
     void checkWritten();

@@ -7,14 +7,9 @@ RunPhase runPhase(const RunState& run)
     return run.paused ? RunPhase::Paused : RunPhase::Running;
 }
 
-double particleWidthPixels(int widthSetting, const ScreenMetrics& m)
-{
-    return static_cast<double>(scaleX(m, static_cast<float>(widthSetting)));
-}
-
 double particleHeightPixels(const ScreenMetrics& m) { return static_cast<double>(scaleY(m, 140.0f)); }
 
-void pressStart(RunState& run, const Settings& settings, GasModel& gas, PaceClock& simulationClock,
+void pressStart(RunState& run, const GasSettings& settings, GasModel& gas, PaceClock& simulationClock,
                 PaceClock& readoutClock, const ScreenMetrics& m)
 {
     // The time spent stopped must never enter a time step.
@@ -22,7 +17,7 @@ void pressStart(RunState& run, const Settings& settings, GasModel& gas, PaceCloc
     readoutClock.restart();
     if (run.needsSetup)
     {
-        gas.setup(particleWidthPixels(settings.widthSetting, m), particleHeightPixels(m), settings.countSetting);
+        gas.setup(particleWidthPixels(settings.width, m), particleHeightPixels(m), settings.count);
         run.needsSetup = false;
     }
     gas.resume();
@@ -30,11 +25,11 @@ void pressStart(RunState& run, const Settings& settings, GasModel& gas, PaceCloc
     run.paused = false;
 }
 
-void pressPotential(RunState& run, PotentialKind kind)
+void pressPotential(RunState& run, GasSettings& settings, PotentialKind kind)
 {
     for (std::size_t i = 0; i < run.potentialSelected.size(); ++i)
         run.potentialSelected[i] = static_cast<int>(i) == static_cast<int>(kind);
-    run.selectedPotential = kind;
+    settings.law = kind;
     run.needsSetup = true; // also when the kind was already selected
 }
 

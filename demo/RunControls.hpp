@@ -5,24 +5,13 @@
 
 #include <array>
 
-// The five settings of the parameter sliders, in reference units.
-struct Settings
-{
-    int countSetting = defaultGasSettings().count;        // particles, sliderCountRange
-    int widthSetting = defaultGasSettings().width;        // reference pixels, 1 ... maxTotalWidth / countSetting
-    int temperature = defaultGasSettings().temperature;   // temperatureRange
-    int mass = defaultGasSettings().mass;                 // massRange
-    int coefficientC = defaultGasSettings().coefficientC; // coefficientRange
-};
-
-// Whether the gas advances, is frozen or has been reset, and which pair law
-// the ticks use. The gas runs from launch.
+// Whether the gas advances, is frozen or has been reset, and which potential
+// button is marked selected. The gas runs from launch.
 struct RunState
 {
     bool started = true;
     bool paused = false;
     bool needsSetup = true; // a setting changed: the next Start sets the gas up again
-    PotentialKind selectedPotential = PotentialKind::Zero;
     std::array<bool, potentialKindCount> potentialSelected = {true, false, false, false}; // indexed by PotentialKind
 };
 
@@ -41,15 +30,15 @@ inline bool acceptsPotential(const RunState& run) { return runPhase(run) != RunP
 inline bool acceptsKnob(const RunState& run) { return runPhase(run) != RunPhase::Running; }
 inline bool acceptsPauseOrReset(const RunState& run) { return runPhase(run) != RunPhase::Stopped; }
 
-// The particle width and height handed to the model, in window pixels.
-double particleWidthPixels(int widthSetting, const ScreenMetrics& m);
+// The particle height handed to the model, in window pixels.
 double particleHeightPixels(const ScreenMetrics& m);
 
 // The press handlers, called only when the run state accepts the press. They
-// change the run state (and, for Start, the clocks and the model); the button
+// change the run state (and, for Start, the clocks and the model, for a
+// potential the law); the button
 // colours are the caller's.
-void pressStart(RunState& run, const Settings& settings, GasModel& gas, PaceClock& simulationClock,
+void pressStart(RunState& run, const GasSettings& settings, GasModel& gas, PaceClock& simulationClock,
                 PaceClock& readoutClock, const ScreenMetrics& m);
-void pressPotential(RunState& run, PotentialKind kind);
+void pressPotential(RunState& run, GasSettings& settings, PotentialKind kind);
 void pressPause(RunState& run);
 void pressReset(RunState& run);

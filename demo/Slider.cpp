@@ -8,18 +8,18 @@ namespace
 {
 // The knob's travel along its 246-pixel track, in window pixels: the
 // mappings divide by it where the layout divides a reference x by 246.
-float travel(const ScreenMetrics& m) { return m.screenWidth * 246.0f / referenceWidth; }
+float travel(const ScreenMetrics& m) { return scaleX(m, 246.0f); }
 
 // The setting a row's knob stands for; the width needs the current count.
-int settingFromKnob(SliderRow row, float windowX, int countSetting, const ScreenMetrics& m)
+int settingOfKnob(SliderRow row, float windowX, int count, const ScreenMetrics& m)
 {
     switch (row)
     {
-    case SliderRow::Count: return countFromKnob(windowX, m);
-    case SliderRow::Width: return widthFromKnob(windowX, countSetting, m);
-    case SliderRow::Temperature: return temperatureFromKnob(windowX, m);
-    case SliderRow::Mass: return massFromKnob(windowX, m);
-    case SliderRow::CoefficientC: return coefficientFromKnob(windowX, m);
+    case SliderRow::Count: return settingFromKnob(sliderCountRange, windowX, m);
+    case SliderRow::Width: return widthFromKnob(windowX, count, m);
+    case SliderRow::Temperature: return settingFromKnob(temperatureRange, windowX, m);
+    case SliderRow::Mass: return settingFromKnob(massRange, windowX, m);
+    case SliderRow::CoefficientC: return settingFromKnob(coefficientRange, windowX, m);
     case SliderRow::RowCount: break;
     }
     return 0;
@@ -27,12 +27,12 @@ int settingFromKnob(SliderRow row, float windowX, int countSetting, const Screen
 
 // The setting each row drives, indexed by SliderRow.
 // Its size comes from the rows.
-constexpr std::array settingOfRow = {&Settings::countSetting, &Settings::widthSetting, &Settings::temperature,
-                                     &Settings::mass, &Settings::coefficientC};
+constexpr std::array settingOfRow = {&GasSettings::count, &GasSettings::width, &GasSettings::temperature,
+                                     &GasSettings::mass, &GasSettings::C};
 static_assert(settingOfRow.size() == sliderCount, "one setting per slider");
 
-int& settingOf(Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
-int settingOf(const Settings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
+int& settingOf(GasSettings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
+int settingOf(const GasSettings& settings, SliderRow row) { return settings.*settingOfRow[static_cast<int>(row)]; }
 } // namespace
 
 bool knobFitsTrack(float windowX, const ScreenMetrics& m)
@@ -40,40 +40,30 @@ bool knobFitsTrack(float windowX, const ScreenMetrics& m)
     return scaleX(m, knobLeftmost) <= windowX && windowX <= scaleX(m, knobRightmost);
 }
 
-int countFromKnob(float windowX, const ScreenMetrics& m)
+int settingFromKnob(SettingRange range, float windowX, const ScreenMetrics& m)
 {
-    return static_cast<int>(28.0f * windowX / travel(m) + 1.0f - 51.0f);
+    // span units per 246 reference pixels of travel; the whole units up to
+    // the knob's left end (460) are taken off and lo added, so the left end
+    // reads lo. Summed in this order (28 x / 246 + 1 - 51 for the count,
+    // 49 x / 246 + 0 - 90 for the temperature), every knob position rounds
+    // in single precision as it always has.
+    const int span = range.hi - range.lo;
+    const int whole = span * static_cast<int>(knobLeftmost) / 246;
+    return static_cast<int>(static_cast<float>(span) * windowX / travel(m) + static_cast<float>(range.lo - 1) -
+                            static_cast<float>(whole - 1));
 }
 
-int widthFromKnob(float windowX, int countSetting, const ScreenMetrics& m)
+int widthFromKnob(float windowX, int count, const ScreenMetrics& m)
 {
     // The widest particle, maxTotalWidth / count, is in window pixels while
     // the result is in reference pixels: the range follows the desktop width.
-    const double perParticle = m.maxTotalWidth / countSetting;
+    const double perParticle = m.maxTotalWidth / count;
     const double knobTravel = static_cast<double>(travel(m));
     return static_cast<int>((perParticle - 1.0) * static_cast<double>(windowX) / knobTravel +
                             (738.0 - 460.0 * perParticle) / 246.0);
 }
 
-int temperatureFromKnob(float windowX, const ScreenMetrics& m)
-{
-    return static_cast<int>(49.0f * windowX / travel(m) - 90.0f);
-}
-
-int massFromKnob(float windowX, const ScreenMetrics& m)
-{
-    return static_cast<int>(49.0f * windowX / travel(m) - 90.0f);
-}
-
-int coefficientFromKnob(float windowX, const ScreenMetrics& m)
-{
-    return static_cast<int>(4.0f * windowX / travel(m) - 6.0f);
-}
-
-int widthMaximumLabel(int countSetting, const ScreenMetrics& m)
-{
-    return static_cast<int>(m.maxTotalWidth) / countSetting;
-}
+int widthMaximumLabel(int count, const ScreenMetrics& m) { return static_cast<int>(m.maxTotalWidth) / count; }
 
 void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics& m)
 {
@@ -94,7 +84,7 @@ void buildSliders(SliderPanel& panel, const sf::Font& font, const ScreenMetrics&
     }
     // Until the first frame writes it, the width maximum reads as for the start-up count.
     sliderAt(panel, SliderRow::Width)
-        .maximumLabel.setString(std::to_string(widthMaximumLabel(Settings{}.countSetting, m)));
+        .maximumLabel.setString(std::to_string(widthMaximumLabel(defaultGasSettings().count, m)));
     makeText(panel.heading, font, L"Задайте параметры:", 24, 228, m);
 }
 
@@ -122,7 +112,7 @@ void releaseKnobs(SliderPanel& panel)
     }
 }
 
-void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf::Vector2f pointer,
+void updateSliders(SliderPanel& panel, GasSettings& settings, bool& needsSetup, sf::Vector2f pointer,
                    const ScreenMetrics& m)
 {
     for (SliderRow row : sliderUpdateOrder)
@@ -135,11 +125,11 @@ void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf:
         if (knobFitsTrack(x, m))
             slider.knob.setPosition(x, slider.knob.getPosition().y);
 
-        settingOf(settings, row) = settingFromKnob(row, slider.knob.getPosition().x, settings.countSetting, m);
+        settingOf(settings, row) = settingOfKnob(row, slider.knob.getPosition().x, settings.count, m);
         if (row == SliderRow::Count)
         {
             const float widthKnobX = sliderAt(panel, SliderRow::Width).knob.getPosition().x;
-            settings.widthSetting = widthFromKnob(widthKnobX, settings.countSetting, m);
+            settings.width = widthFromKnob(widthKnobX, settings.count, m);
         }
         needsSetup = true;
     }
@@ -162,18 +152,16 @@ void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel)
     target.draw(panel.heading);
 }
 
-void writeSliderValues(SliderPanel& panel, const Settings& settings, NumberFormatter& formatNumber,
+void writeSliderValues(SliderPanel& panel, const GasSettings& settings, NumberFormatter& formatNumber,
                        const ScreenMetrics& m)
 {
     for (SliderRow row : sliderUpdateOrder)
         sliderAt(panel, row).value.setString(formatNumber(settingOf(settings, row)));
-    sliderAt(panel, SliderRow::Width).maximumLabel.setString(formatNumber(widthMaximumLabel(settings.countSetting, m)));
+    sliderAt(panel, SliderRow::Width).maximumLabel.setString(formatNumber(widthMaximumLabel(settings.count, m)));
 }
 
-void drawSliderValues(sf::RenderTarget& target, SliderPanel& panel, const Settings& settings,
-                      NumberFormatter& formatNumber, const ScreenMetrics& m)
+void drawSliderValues(sf::RenderTarget& target, const SliderPanel& panel)
 {
-    writeSliderValues(panel, settings, formatNumber, m);
     for (SliderRow row : sliderUpdateOrder)
         target.draw(sliderAt(panel, row).value);
 }

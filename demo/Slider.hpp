@@ -62,17 +62,15 @@ constexpr float knobRightmost = 706.0f;
 bool knobFitsTrack(float windowX, const ScreenMetrics& m);
 
 // Settings from a knob's left edge in window pixels, truncated toward zero.
-// The travel 460 ... 706 maps onto 2 ... 30 particles, 1 ... 50 for temperature
-// and mass, 1 ... 5 for C; the width runs from 1 to about maxTotalWidth / count.
-int countFromKnob(float windowX, const ScreenMetrics& m);
-int widthFromKnob(float windowX, int countSetting, const ScreenMetrics& m);
-int temperatureFromKnob(float windowX, const ScreenMetrics& m);
-int massFromKnob(float windowX, const ScreenMetrics& m);
-int coefficientFromKnob(float windowX, const ScreenMetrics& m);
+// The travel 460 ... 706 maps onto the range (sliderCountRange for the count,
+// temperatureRange, massRange, coefficientRange); the width runs from 1 to
+// about maxTotalWidth / count.
+int settingFromKnob(SettingRange range, float windowX, const ScreenMetrics& m);
+int widthFromKnob(float windowX, int count, const ScreenMetrics& m);
 
 // The width row's maximum label: the widest particle that still fits
-// countSetting of them into maxTotalWidth, whole reference pixels.
-int widthMaximumLabel(int countSetting, const ScreenMetrics& m);
+// count of them into maxTotalWidth, whole reference pixels.
+int widthMaximumLabel(int count, const ScreenMetrics& m);
 
 struct Slider
 {
@@ -108,18 +106,16 @@ void releaseKnobs(SliderPanel& panel);
 
 // Once per frame on the demonstration screen: dragged knobs follow the pointer
 // within their tracks and their settings are recomputed.
-void updateSliders(SliderPanel& panel, Settings& settings, bool& needsSetup, sf::Vector2f pointer,
+void updateSliders(SliderPanel& panel, GasSettings& settings, bool& needsSetup, sf::Vector2f pointer,
                    const ScreenMetrics& m);
 
 // Drawing, in the screen's order after the boxes and tracks (its backdrop):
-// knobs; labels, limits and heading; and last, the value texts (set from the
-// settings as they are drawn).
+// knobs; labels, limits and heading; and last, the value texts, written from
+// the settings just before.
 void drawKnobs(sf::RenderTarget& target, const SliderPanel& panel);
 void drawSliderLabels(sf::RenderTarget& target, const SliderPanel& panel);
 // The value texts from the settings (width, count, temperature, mass, C), then
-// the width row's maximum label; drawSliderValues writes them and draws the
-// value texts.
-void writeSliderValues(SliderPanel& panel, const Settings& settings, NumberFormatter& formatNumber,
+// the width row's maximum label.
+void writeSliderValues(SliderPanel& panel, const GasSettings& settings, NumberFormatter& formatNumber,
                        const ScreenMetrics& m);
-void drawSliderValues(sf::RenderTarget& target, SliderPanel& panel, const Settings& settings,
-                      NumberFormatter& formatNumber, const ScreenMetrics& m);
+void drawSliderValues(sf::RenderTarget& target, const SliderPanel& panel);

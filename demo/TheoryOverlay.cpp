@@ -55,7 +55,7 @@ std::array<float, histogramBins> theoryMarkHeights(const std::array<double, hist
     {
         // As the bars: the quotient in double precision, the rest in single.
         const float share = static_cast<float>(shares[k] * binned / fullest);
-        heights[k] = std::min(share * tallestBarReference * m.screenHeight / referenceHeight, scaleY(m, highestMark));
+        heights[k] = std::min(barHeight(share, m), scaleY(m, highestMark));
     }
     return heights;
 }
@@ -97,7 +97,7 @@ void setUpTheory(TheoryOverlay& overlay, const FreeGasPrediction* exact, NumberF
     overlay.meanRatio.setString(L"");
 }
 
-void addTickToTheory(TheoryOverlay& overlay, const GasModel::GapMoments& moments)
+void addTickToTheory(TheoryOverlay& overlay, const GasCore::GapMoments& moments)
 {
     overlay.gapSum += moments.mean;
     overlay.ratioSum += moments.mean > 0.0 ? moments.stdDev / moments.mean : 0.0;
@@ -116,14 +116,14 @@ void refreshTheoryMeans(TheoryOverlay& overlay, NumberFormatter& formatNumber)
 void drawTheoryOverlay(sf::RenderTarget& target, TheoryOverlay& overlay, const GasModel& gas)
 {
     const ScreenMetrics& m = gas.core().metrics();
-    const std::array<float, histogramBins> heights = theoryMarkHeights(overlay.exact.shares, gas.binTotals(), m);
+    const std::array<float, histogramBins> heights = theoryMarkHeights(overlay.exact.shares, gas.core().binTotals(), m);
     const float thickness = std::max(thinnestMark, scaleY(m, markThickness));
     const float base = scaleY(m, barsBaseReference);
-    const int bins = std::min(gas.binCount(), histogramBins);
+    const int bins = std::min(gas.core().binCount(), histogramBins);
     for (int k = 0; k < bins; ++k)
     {
         // Across the bar's own width: a bar reaches left and up from its position.
-        const sf::RectangleShape& bar = gas.barShape(k);
+        const sf::RectangleShape& bar = gas.barShapes()[static_cast<std::size_t>(k)];
         sf::RectangleShape& mark = overlay.marks[static_cast<std::size_t>(k)];
         const sf::Vector2f size(bar.getSize().x, thickness);
         if (mark.getSize() != size)

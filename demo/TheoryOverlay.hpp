@@ -52,7 +52,7 @@ void buildTheoryOverlay(TheoryOverlay& overlay, const sf::Font& font, const Scre
 // zero law (nothing otherwise), and the means begun anew.
 void setUpTheory(TheoryOverlay& overlay, const FreeGasPrediction* exact, NumberFormatter& formatNumber);
 // After every tick: the tick's gaps into the means.
-void addTickToTheory(TheoryOverlay& overlay, const GasModel::GapMoments& moments);
+void addTickToTheory(TheoryOverlay& overlay, const GasCore::GapMoments& moments);
 // With the readouts: the means as text.
 void refreshTheoryMeans(TheoryOverlay& overlay, NumberFormatter& formatNumber);
 // The marks placed over the model's bars, then drawn with the values.

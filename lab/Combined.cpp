@@ -98,7 +98,7 @@ double chiSquareTail(double chi2, int dof)
     return front * h;
 }
 
-SeedFigures seedFigures(const RunSettings& settings, const RunResult& result)
+SeedFigures seedFigures(const LabRun& settings, const RunResult& result)
 {
     return {settings.seed, result.gap, result.spread, result.ratio, result.quality == Quality::Ok};
 }
@@ -109,18 +109,18 @@ std::string combinedHeader()
            "sigma,sigma_se,sigma_chi2_dof,sigma_over_E,sigma_over_E_se,sigma_over_E_chi2_dof,seeds_agree\n";
 }
 
-std::string combinedRow(const RunSettings& s, const std::vector<SeedFigures>& seeds)
+std::string combinedRow(const LabRun& s, const std::vector<SeedFigures>& seeds)
 {
     int ok = 0;
     for (const SeedFigures& f : seeds)
         ok += f.ok ? 1 : 0;
     const std::vector<Combination> each = combineEach(seeds);
-    std::string text = VELORIN_VERSION "," + std::string(lawName(s.law)) + "," + std::to_string(s.count) + "," +
-                       std::to_string(s.width) + "," + std::to_string(s.temperature) + "," + std::to_string(s.mass) +
-                       "," + std::to_string(s.c) + "," + std::to_string(s.screenWidth) + "x" +
-                       std::to_string(s.screenHeight) + "," + std::to_string(s.dt) + "," +
-                       (seeds.empty() ? std::string() : std::to_string(seeds.front().seed)) + "," +
-                       std::to_string(seeds.size()) + "," + std::to_string(ok) + "," + std::to_string(each[2].dof);
+    std::string text =
+        VELORIN_VERSION "," + std::string(lawName(s.gas.law)) + "," + std::to_string(s.gas.count) + "," +
+        std::to_string(s.gas.width) + "," + std::to_string(s.gas.temperature) + "," + std::to_string(s.gas.mass) + "," +
+        std::to_string(s.gas.C) + "," + std::to_string(s.screenWidth) + "x" + std::to_string(s.screenHeight) + "," +
+        std::to_string(s.dt) + "," + (seeds.empty() ? std::string() : std::to_string(seeds.front().seed)) + "," +
+        std::to_string(seeds.size()) + "," + std::to_string(ok) + "," + std::to_string(each[2].dof);
     for (const Combination& c : each)
         text += "," + csvNumber(c.estimate.mean) + "," + csvNumber(c.estimate.standardError) + "," +
                 csvNumber(c.chi2PerDof);
@@ -128,15 +128,14 @@ std::string combinedRow(const RunSettings& s, const std::vector<SeedFigures>& se
     return text + "," + (w ? (w->p >= agreementLevel ? "yes" : "no") : "") + "\n";
 }
 
-std::string disagreementWarning(const RunSettings& settings, const std::vector<SeedFigures>& seeds,
-                                const std::string& swept)
+std::string disagreementWarning(const LabRun& settings, const std::vector<SeedFigures>& seeds, const std::string& swept)
 {
     const std::vector<Combination> each = combineEach(seeds);
     const Combination* w = worst(each);
     if (!w || w->p >= agreementLevel || seeds.empty())
         return {};
     return "velorin-lab: seeds " + std::to_string(seeds.front().seed) + " to " + std::to_string(seeds.back().seed) +
-           " (" + lawName(settings.law) + (swept.empty() ? std::string() : ", " + swept) +
+           " (" + lawName(settings.gas.law) + (swept.empty() ? std::string() : ", " + swept) +
            ") disagree beyond their errors (" + quantityNames[w - each.data()] + ": chi-square per degree of freedom " +
            csvNumber(w->chi2PerDof) + " over " + std::to_string(w->dof) + ", p " + csvNumber(w->p) +
            "); the combined error is widened to match, but runs too short or not settled are the usual cause: "

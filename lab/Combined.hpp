@@ -36,15 +36,15 @@ struct SeedFigures
     Estimate gap, spread, ratio;
     bool ok = false;
 };
-SeedFigures seedFigures(const RunSettings& settings, const RunResult& result);
+SeedFigures seedFigures(const LabRun& settings, const RunResult& result);
 
 // The --combined table: one row per setting value. settings are any of the
 // value's runs (the seed is not written; first_seed is).
 std::string combinedHeader();
-std::string combinedRow(const RunSettings& settings, const std::vector<SeedFigures>& seeds);
+std::string combinedRow(const LabRun& settings, const std::vector<SeedFigures>& seeds);
 
 // One line for standard error when the seeds disagree, naming the value
 // (with `swept`, such as "temperature 15") and the worst quantity; empty
 // when they agree or cannot be compared.
-std::string disagreementWarning(const RunSettings& settings, const std::vector<SeedFigures>& seeds,
+std::string disagreementWarning(const LabRun& settings, const std::vector<SeedFigures>& seeds,
                                 const std::string& swept = {});

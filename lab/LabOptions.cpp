@@ -19,18 +19,18 @@ namespace
 struct SweepSetting
 {
     const char* name;
-    int RunSettings::*field;
+    int& (*field)(LabRun&);
     int lo;
     int hi;
 };
 constexpr SweepSetting sweepSettings[] = {
     {"law", nullptr, 0, potentialKindCount - 1},
-    {"temperature", &RunSettings::temperature, temperatureRange.lo, temperatureRange.hi},
-    {"mass", &RunSettings::mass, massRange.lo, massRange.hi},
-    {"c", &RunSettings::c, coefficientRange.lo, coefficientRange.hi},
-    {"count", &RunSettings::count, countRange.lo, countRange.hi},
-    {"width", &RunSettings::width, widthRange.lo, widthRange.hi},
-    {"dt", &RunSettings::dt, 1, 1000},
+    {"temperature", [](LabRun& r) -> int& { return r.gas.temperature; }, temperatureRange.lo, temperatureRange.hi},
+    {"mass", [](LabRun& r) -> int& { return r.gas.mass; }, massRange.lo, massRange.hi},
+    {"c", [](LabRun& r) -> int& { return r.gas.C; }, coefficientRange.lo, coefficientRange.hi},
+    {"count", [](LabRun& r) -> int& { return r.gas.count; }, countRange.lo, countRange.hi},
+    {"width", [](LabRun& r) -> int& { return r.gas.width; }, widthRange.lo, widthRange.hi},
+    {"dt", [](LabRun& r) -> int& { return r.dt; }, 1, 1000},
 };
 
 const SweepSetting* findSweepSetting(const std::string& name)
@@ -186,7 +186,7 @@ std::string parseShard(const std::string& text, LabOptions& options)
     return {};
 }
 
-std::string parseScreen(const std::string& text, RunSettings& settings)
+std::string parseScreen(const std::string& text, LabRun& settings)
 {
     std::string why;
     const std::optional<ScreenSize> form = parseSizeForm(text, why);
@@ -200,7 +200,7 @@ std::string parseScreen(const std::string& text, RunSettings& settings)
     return {};
 }
 
-std::string parseWarmup(const std::string& text, RunSettings& settings)
+std::string parseWarmup(const std::string& text, LabRun& settings)
 {
     if (text == "auto")
     {
@@ -221,13 +221,14 @@ std::string checkWidths(const LabOptions& options)
 {
     for (std::size_t i = 0, n = runCount(options); i < n; i += static_cast<std::size_t>(options.repeat))
     {
-        const RunSettings run = runAt(options, i);
-        const int widest = widestParticle(run.count);
-        if (run.width > widest)
+        const LabRun run = runAt(options, i);
+        const int widest = widestParticle(run.gas.count);
+        if (run.gas.width > widest)
         {
             const std::string option = options.sweep.name == "width" ? "--sweep" : "--width";
-            return option + ": Value " + std::to_string(run.width) + " not in range 1 to " + std::to_string(widest) +
-                   " for " + std::to_string(run.count) + " particles (a row of at most 500 reference pixels)";
+            return option + ": Value " + std::to_string(run.gas.width) + " not in range 1 to " +
+                   std::to_string(widest) + " for " + std::to_string(run.gas.count) +
+                   " particles (a row of at most 500 reference pixels)";
         }
     }
     return {};
@@ -236,7 +237,7 @@ std::string checkWidths(const LabOptions& options)
 
 int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std::ostream& out, std::ostream& err)
 {
-    RunSettings& s = options.settings;
+    LabRun& s = options.settings;
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string screen = "1920x1080";
     std::vector<std::string> sweeps;
@@ -280,23 +281,23 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
                "written straight through. Exit status: 0 done, 1 an output could not be written, 2 bad\n"
                "arguments or two outputs naming one file (nothing run), 130 interrupted (no file written).");
     app.set_version_flag("--version", std::string("velorin-lab ") + VELORIN_VERSION);
-    std::string law = lawName(s.law);
+    std::string law = lawName(s.gas.law);
     // A whole-number setting: decimal, within its range, its default shown.
     auto wholeOption = [&](const char* name, int& value, const char* help, int lo, int hi)
     { app.add_option(name, value, help)->check(CLI::Range(lo, hi))->transform(decimal)->capture_default_str(); };
     app.add_option("--law", law, "Pair law")
         ->check(CLI::IsMember(std::vector<std::string>(std::begin(potentialNames), std::end(potentialNames))))
         ->capture_default_str();
-    wholeOption("--count", s.count, "Number of particles", countRange.lo, countRange.hi);
-    wholeOption("--width", s.width,
+    wholeOption("--count", s.gas.count, "Number of particles", countRange.lo, countRange.hi);
+    wholeOption("--width", s.gas.width,
                 "Particle width in reference pixels (of a 1920-pixel-wide screen, scaled with the screen); "
                 "at most 500 / COUNT",
                 widthRange.lo, widthRange.hi);
-    wholeOption("--temperature", s.temperature,
+    wholeOption("--temperature", s.gas.temperature,
                 "Temperature setting T: the random kicks grow as sqrt T (the kinetic temperature is theta_inner)",
                 temperatureRange.lo, temperatureRange.hi);
-    wholeOption("--mass", s.mass, "Particle mass m", massRange.lo, massRange.hi);
-    wholeOption("--c", s.c, "Strength C of the pair law", coefficientRange.lo, coefficientRange.hi);
+    wholeOption("--mass", s.gas.mass, "Particle mass m", massRange.lo, massRange.hi);
+    wholeOption("--c", s.gas.C, "Strength C of the pair law", coefficientRange.lo, coefficientRange.hi);
     app.add_option("--screen", screen, "Screen size in pixels, 640x360 to 7680x4320")
         ->type_name("WxH")
         ->capture_default_str();
@@ -364,8 +365,8 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
     try
     {
         app.parse(argc, argv);
-        s.law = static_cast<PotentialKind>(std::find(std::begin(potentialNames), std::end(potentialNames), law) -
-                                           std::begin(potentialNames));
+        s.gas.law = static_cast<PotentialKind>(std::find(std::begin(potentialNames), std::end(potentialNames), law) -
+                                               std::begin(potentialNames));
         if (const std::string e = parseScreen(screen, s); !e.empty())
             problem = "--screen: " + e;
         else if (const std::string e = parseWarmup(warmup, s); !e.empty())
@@ -407,34 +408,26 @@ std::size_t runCount(const LabOptions& options)
     return values * static_cast<std::size_t>(options.repeat);
 }
 
-RunSettings runAt(const LabOptions& options, std::size_t index)
+LabRun runAt(const LabOptions& options, std::size_t index)
 {
     const std::size_t repeat = static_cast<std::size_t>(options.repeat);
-    RunSettings run = options.settings;
+    LabRun run = options.settings;
     if (const SweepSetting* setting = findSweepSetting(options.sweep.name))
     {
         const int value = options.sweep.values[index / repeat];
         if (setting->field)
-            run.*(setting->field) = value;
+            setting->field(run) = value;
         else
-            run.law = static_cast<PotentialKind>(value);
+            run.gas.law = static_cast<PotentialKind>(value);
     }
     run.seed = options.settings.seed + static_cast<std::uint32_t>(index % repeat);
     return run;
 }
 
-std::string sweptValue(const LabOptions& options, const RunSettings& run)
+std::string sweptValue(const LabOptions& options, LabRun run)
 {
     const SweepSetting* setting = findSweepSetting(options.sweep.name);
     if (!setting || !setting->field)
         return {};
-    return std::string(setting->name) + " " + std::to_string(run.*(setting->field));
-}
-
-std::vector<RunSettings> expandRuns(const LabOptions& options)
-{
-    std::vector<RunSettings> runs;
-    for (std::size_t i = 0, n = runCount(options); i < n; ++i)
-        runs.push_back(runAt(options, i));
-    return runs;
+    return std::string(setting->name) + " " + std::to_string(setting->field(run));
 }

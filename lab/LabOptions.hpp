@@ -16,7 +16,7 @@ struct Sweep
 
 struct LabOptions
 {
-    RunSettings settings;
+    LabRun settings;
     Sweep sweep;
     int repeat = 1;  // seeds per value: seed, seed + 1, ...
     int jobs = 1;    // runs at the same time
@@ -37,13 +37,9 @@ int parseLabOptions(int argc, const char* const* argv, LabOptions& options, std:
 // shard is taken): made on demand, so a sweep of millions of runs is never
 // held whole.
 std::size_t runCount(const LabOptions& options);
-RunSettings runAt(const LabOptions& options, std::size_t index);
+LabRun runAt(const LabOptions& options, std::size_t index);
 
 // The run's swept setting and value as messages name it ("temperature 15");
 // empty without a sweep, and for a sweep of the law, which every message
 // names anyway.
-std::string sweptValue(const LabOptions& options, const RunSettings& run);
-
-// Every run, in output order: the sweep's values in the order given, each
-// with its seeds in ascending order.
-std::vector<RunSettings> expandRuns(const LabOptions& options);
+std::string sweptValue(const LabOptions& options, LabRun run);

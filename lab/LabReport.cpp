@@ -20,34 +20,24 @@ namespace
 // The settings that make a run; how long it was measured is in the results.
 const char* const settingsHeader = "run,version,law,count,width,temperature,mass,c,screen,dt,seed";
 
-std::string settingsFields(std::size_t index, const RunSettings& s)
+std::string settingsFields(std::size_t index, const LabRun& s)
 {
-    return std::to_string(index) + "," VELORIN_VERSION "," + lawName(s.law) + "," + std::to_string(s.count) + "," +
-           std::to_string(s.width) + "," + std::to_string(s.temperature) + "," + std::to_string(s.mass) + "," +
-           std::to_string(s.c) + "," + std::to_string(s.screenWidth) + "x" + std::to_string(s.screenHeight) + "," +
-           std::to_string(s.dt) + "," + std::to_string(s.seed);
+    return std::to_string(index) + "," VELORIN_VERSION "," + lawName(s.gas.law) + "," + std::to_string(s.gas.count) +
+           "," + std::to_string(s.gas.width) + "," + std::to_string(s.gas.temperature) + "," +
+           std::to_string(s.gas.mass) + "," + std::to_string(s.gas.C) + "," + std::to_string(s.screenWidth) + "x" +
+           std::to_string(s.screenHeight) + "," + std::to_string(s.dt) + "," + std::to_string(s.seed);
 }
 
 // The exact hard-rod figures exist for the zero law alone.
-std::optional<FreeGasPrediction> exactFor(const RunSettings& s)
+std::optional<FreeGasPrediction> exactFor(const LabRun& s)
 {
-    if (s.law != PotentialKind::Zero)
+    if (s.gas.law != PotentialKind::Zero)
         return std::nullopt;
     const ScreenMetrics metrics = runMetrics(s);
-    return freeGasPrediction(s.count, particleWidthPixels(s, metrics), metrics);
+    return freeGasPrediction(s.gas.count, particleWidthPixels(s.gas.width, metrics), metrics);
 }
 
 std::string estimateFields(const Estimate& e) { return csvNumber(e.mean) + "," + csvNumber(e.standardError); }
-
-using RowsFunction = std::string (*)(const RunSettings&, const RunResult&, std::size_t);
-
-std::string wholeTable(std::string header, RowsFunction rows, const std::vector<RunSettings>& runs,
-                       const std::vector<RunResult>& results)
-{
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        header += rows(runs[i], results[i], i);
-    return header;
-}
 } // namespace
 
 std::string resultsHeader()
@@ -56,13 +46,13 @@ std::string resultsHeader()
     text += ",warmup_s,seconds,E,E_se,sigma,sigma_se,sigma_over_E,sigma_over_E_se,sigma_over_E_tau_s,quality,"
             "E_exact,sigma_over_E_exact,overlap_s";
     // Shares of the gaps, not counts (velorin's --record writes counts as bin0 ...).
-    for (int b = 0; b < histogramBinCount; ++b)
+    for (int b = 0; b < histogramBins; ++b)
         text += ",share" + std::to_string(b);
     text += ",theta_inner,theta_inner_se,theta_ends,theta_ends_se,speed_cap_share,E_boltzmann,sigma_over_E_boltzmann";
     return text + "\n";
 }
 
-std::string resultsRow(const RunSettings& settings, const RunResult& r, std::size_t run)
+std::string resultsRow(const LabRun& settings, const RunResult& r, std::size_t run)
 {
     const std::optional<FreeGasPrediction> exact = exactFor(settings);
     std::string text = settingsFields(run, settings) + "," + csvNumber(r.warmupSeconds) + "," +
@@ -80,7 +70,7 @@ std::string resultsRow(const RunSettings& settings, const RunResult& r, std::siz
 
 std::string seriesHeader() { return std::string(settingsHeader) + ",time_s,measured,E,sigma,sigma_over_E\n"; }
 
-std::string seriesRows(const RunSettings& settings, const RunResult& result, std::size_t run)
+std::string seriesRows(const LabRun& settings, const RunResult& result, std::size_t run)
 {
     const std::string prefix = settingsFields(run, settings);
     std::string text;
@@ -97,17 +87,17 @@ std::string histogramHeader()
 
 // Edges as the model bins: 15 equal bins up to the histogram's range, and
 // an overflow bin above it with no upper edge.
-std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run)
+std::string histogramRows(const LabRun& settings, const RunResult& result, std::size_t run)
 {
     const ScreenMetrics metrics = runMetrics(settings);
     const double unit = gapUnit(metrics);
     const std::string prefix = settingsFields(run, settings);
     const std::optional<FreeGasPrediction> exact = exactFor(settings);
     std::string text;
-    for (int b = 0; b < histogramBinCount; ++b)
+    for (int b = 0; b < histogramBins; ++b)
     {
         const double from = binEdge(metrics, b);
-        const double to = b + 1 < histogramBinCount ? binEdge(metrics, b + 1) : NAN;
+        const double to = b + 1 < histogramBins ? binEdge(metrics, b + 1) : NAN;
         text += prefix + "," + std::to_string(b) + "," + csvNumber(from) + "," + csvNumber(to) + "," +
                 csvNumber(from / unit) + "," + csvNumber(to / unit) + "," + csvNumber(result.binFractions[b]) + "," +
                 (exact ? csvNumber(exact->shares[static_cast<std::size_t>(b)]) : std::string()) + "," +
@@ -117,7 +107,7 @@ std::string histogramRows(const RunSettings& settings, const RunResult& result, 
     return text;
 }
 
-std::string qualityWarning(const RunSettings& settings, const RunResult& r, std::size_t run, const std::string& swept)
+std::string qualityWarning(const LabRun& settings, const RunResult& r, std::size_t run, const std::string& swept)
 {
     const char* const quantities[] = {"E", "sigma", "sigma / E"};
     const std::string quantity = r.shortQuantity >= 0 && r.shortQuantity < 3 ? quantities[r.shortQuantity] : "";
@@ -162,22 +152,7 @@ std::string qualityWarning(const RunSettings& settings, const RunResult& r, std:
         what = "nothing fluctuates (a cycle of a few ticks), so no error can be given; use a smaller --dt";
         break;
     }
-    return "velorin-lab: run " + std::to_string(run) + " (" + lawName(settings.law) +
+    return "velorin-lab: run " + std::to_string(run) + " (" + lawName(settings.gas.law) +
            (swept.empty() ? "" : ", " + swept) + ", seed " + std::to_string(settings.seed) + ") is " +
            qualityName(r.quality) + ": " + what + "\n";
-}
-
-std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
-{
-    return wholeTable(resultsHeader(), resultsRow, runs, results);
-}
-
-std::string seriesCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
-{
-    return wholeTable(seriesHeader(), seriesRows, runs, results);
-}
-
-std::string histogramCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results)
-{
-    return wholeTable(histogramHeader(), histogramRows, runs, results);
 }

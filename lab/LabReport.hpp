@@ -16,21 +16,16 @@
 std::string csvNumber(double value);
 
 std::string resultsHeader();
-std::string resultsRow(const RunSettings& settings, const RunResult& result, std::size_t run);
+std::string resultsRow(const LabRun& settings, const RunResult& result, std::size_t run);
 std::string seriesHeader();
-std::string seriesRows(const RunSettings& settings, const RunResult& result, std::size_t run);
+std::string seriesRows(const LabRun& settings, const RunResult& result, std::size_t run);
 std::string histogramHeader();
-std::string histogramRows(const RunSettings& settings, const RunResult& result, std::size_t run);
+std::string histogramRows(const LabRun& settings, const RunResult& result, std::size_t run);
 
 // One line for standard error when the run's figures cannot be trusted,
 // naming the run (with `swept`, its swept setting and value, such as
 // "temperature 15", when the sweep varies one besides the law), the rule
 // that flagged it with its figures, and what to do; empty when its quality
 // is ok.
-std::string qualityWarning(const RunSettings& settings, const RunResult& result, std::size_t run,
+std::string qualityWarning(const LabRun& settings, const RunResult& result, std::size_t run,
                            const std::string& swept = {});
-
-// Whole tables: the header and the rows of runs[i] with results[i] as run i.
-std::string resultsCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);
-std::string seriesCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);
-std::string histogramCsv(const std::vector<RunSettings>& runs, const std::vector<RunResult>& results);

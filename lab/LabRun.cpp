@@ -109,14 +109,9 @@ long long ticksFor(int seconds, int dt)
     return (ms + dt - 1) / dt;
 }
 
-ScreenMetrics runMetrics(const RunSettings& settings)
+ScreenMetrics runMetrics(const LabRun& settings)
 {
     return makeScreenMetrics(settings.screenWidth, settings.screenHeight);
-}
-
-double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& metrics)
-{
-    return scaleX(metrics, static_cast<float>(settings.width));
 }
 
 namespace
@@ -131,12 +126,12 @@ constexpr std::size_t maxPoints = 16384;
 // after every half as much again.
 constexpr int firstLookSeconds = 100;
 
-using BinTotals = std::array<double, histogramBinCount>;
+using BinTotals = std::array<double, histogramBins>;
 
 BinTotals totalsOf(const GasCore& gas)
 {
     BinTotals t{};
-    std::copy_n(gas.binTotals().begin(), histogramBinCount, t.begin());
+    std::copy_n(gas.binTotals().begin(), histogramBins, t.begin());
     return t;
 }
 
@@ -153,16 +148,11 @@ SeriesAnalysis analyse(const CoarseSeries& coarse, bool findStart)
 }
 } // namespace
 
-RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control)
+RunResult runGas(const LabRun& settings, bool withSeries, const RunControl& control)
 {
     const ScreenMetrics metrics = runMetrics(settings);
     GasCore gas(metrics, std::mt19937(settings.seed));
-    gas.setup(particleWidthPixels(settings, metrics), settings.count);
-    ForceSettings force;
-    force.kind = settings.law;
-    force.temperature = settings.temperature;
-    force.mass = settings.mass;
-    force.coefficientC = settings.c;
+    gas.setup(particleWidthPixels(settings.gas.width, metrics), settings.gas.count);
     BondFlags bonded{};
 
     const bool findStart = settings.warmup == autoWarmup;
@@ -206,7 +196,7 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
         }
         // The tick of the demonstration; a broken order ends the run as it
         // ends the program.
-        if (!gas.tick(force, bonded, dt))
+        if (!gas.tick(settings.gas, bonded, dt))
         {
             result.overlapSeconds = static_cast<double>(k) * settings.dt / 1000.0;
             break;
@@ -300,15 +290,15 @@ RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl&
     const BinTotals from = start == 0 ? totalsAtStart : totalsAtPoint[start - 1];
     const BinTotals to = points == 0 ? from : totalsAtPoint[points - 1];
     double counted = 0.0;
-    for (int b = 0; b < histogramBinCount; ++b)
+    for (int b = 0; b < histogramBins; ++b)
         counted += to[b] - from[b];
-    for (int b = 0; b < histogramBinCount; ++b)
+    for (int b = 0; b < histogramBins; ++b)
         result.binFractions[b] = (to[b] - from[b]) / counted;
 
     // Computed here, on the run's own thread, and remembered per setting and
     // temperature bucket.
     if (!result.interrupted)
-        result.boltzmann = equilibriumPrediction(settings.law, gas.particleCount(), gas.particleWidth(), settings.c,
-                                                 settings.mass, result.thetaInner.mean, metrics);
+        result.boltzmann = equilibriumPrediction(settings.gas.law, gas.particleCount(), gas.particleWidth(),
+                                                 settings.gas.C, settings.gas.mass, result.thetaInner.mean, metrics);
     return result;
 }

@@ -15,16 +15,11 @@
 constexpr int autoWarmup = -1;
 
 // One run of the gas without a window: the settings of the demonstration
-// screen, a screen size, a fixed tick and a seed.
-struct RunSettings
+// screen, a screen size, a fixed tick, how long to run and a seed.
+struct LabRun
 {
-    PotentialKind law = defaultGasSettings().law;
-    int count = defaultGasSettings().count; // particles
-    int width = defaultGasSettings().width; // reference pixels, scaled with the screen width as on the slider
-    int temperature = defaultGasSettings().temperature; // temperatureRange
-    int mass = defaultGasSettings().mass;               // massRange
-    int c = defaultGasSettings().coefficientC;          // coefficientRange
-    int dt = 12;                                        // milliseconds per tick
+    GasSettings gas;
+    int dt = 12; // milliseconds per tick
     unsigned screenWidth = 1920;
     unsigned screenHeight = 1080;
     // Simulated seconds: measured after a fixed warm-up, or the whole run
@@ -39,8 +34,6 @@ struct RunSettings
     double precision = 0.0;
     std::uint32_t seed = 1;
 };
-
-constexpr int histogramBinCount = histogramBins;
 
 // A mean over correlated samples and its standard error.
 struct Estimate
@@ -100,7 +93,7 @@ struct RunResult
     std::optional<double> overlapSeconds;
     // Share of the gaps counted after the warm-up in each bin; NaN when none
     // was counted.
-    std::array<double, histogramBinCount> binFractions{};
+    std::array<double, histogramBins> binFractions{};
     // Kinetic temperature: the mean square velocity of the inner particles
     // (1 ... N - 2; NaN with two particles) and of the two end particles over
     // the measured ticks, (px/ms)^2, each with the error from its own
@@ -152,7 +145,6 @@ KineticSample kineticSample(const std::vector<double>& velocities, double maxSpe
 long long ticksFor(int seconds, int dt);
 
 // Screen metrics of the run's screen and the particle width in its pixels.
-ScreenMetrics runMetrics(const RunSettings& settings);
-double particleWidthPixels(const RunSettings& settings, const ScreenMetrics& metrics);
+ScreenMetrics runMetrics(const LabRun& settings);
 
-RunResult runGas(const RunSettings& settings, bool withSeries, const RunControl& control = {});
+RunResult runGas(const LabRun& settings, bool withSeries, const RunControl& control = {});

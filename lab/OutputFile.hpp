@@ -37,7 +37,6 @@ public:
     void discard();
     const std::string& error() const { return m_error; }
     // The temporary file's name while one exists, else empty.
-    const std::string& temporaryPath() const { return m_temporary; }
 
 private:
     bool flush();

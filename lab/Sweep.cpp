@@ -8,16 +8,15 @@
 #include <thread>
 #include <utility>
 
-void runEach(std::size_t count, const std::function<RunSettings(std::size_t)>& settingsOf, int jobs, bool withSeries,
-             const std::atomic<bool>& stop,
-             const std::function<bool(std::size_t, const RunSettings&, RunResult&&)>& deliver,
+void runEach(std::size_t count, const std::function<LabRun(std::size_t)>& settingsOf, int jobs, bool withSeries,
+             const std::atomic<bool>& stop, const std::function<bool(std::size_t, const LabRun&, RunResult&&)>& deliver,
              const std::function<void(const SweepProgress&)>& progress, double intervalSeconds)
 {
     SweepProgress state;
     state.runs = static_cast<int>(count);
     for (std::size_t i = 0; i < count; ++i)
     {
-        const RunSettings r = settingsOf(i);
+        const LabRun r = settingsOf(i);
         state.ticks += ticksFor(r.warmup, r.dt) + ticksFor(r.seconds, r.dt);
     }
     const int threads = static_cast<int>(
@@ -25,7 +24,7 @@ void runEach(std::size_t count, const std::function<RunSettings(std::size_t)>& s
     // Finished runs wait here for the runs before them: a slow run holds
     // back at most `window` others.
     const std::size_t window = 4 * static_cast<std::size_t>(threads);
-    std::map<std::size_t, std::pair<RunSettings, RunResult>> ready;
+    std::map<std::size_t, std::pair<LabRun, RunResult>> ready;
     std::size_t next = 0, delivered = 0;
     int finishedRuns = 0, idleThreads = 0;
     bool ended = false;
@@ -44,7 +43,7 @@ void runEach(std::size_t count, const std::function<RunSettings(std::size_t)>& s
                 break;
             const std::size_t i = next++;
             lock.unlock();
-            RunSettings settings = settingsOf(i);
+            LabRun settings = settingsOf(i);
             RunResult result = runGas(settings, withSeries, control);
             lock.lock();
             ready.emplace(i, std::pair{std::move(settings), std::move(result)});
@@ -92,22 +91,4 @@ void runEach(std::size_t count, const std::function<RunSettings(std::size_t)>& s
     }
     for (std::thread& t : pool)
         t.join();
-}
-
-std::vector<RunResult> runAll(const std::vector<RunSettings>& runs, int jobs, bool withSeries,
-                              const std::atomic<bool>& stop, const std::function<void(const SweepProgress&)>& progress,
-                              double intervalSeconds)
-{
-    std::vector<RunResult> results(runs.size());
-    for (RunResult& r : results)
-        r.interrupted = true;
-    runEach(
-        runs.size(), [&](std::size_t i) { return runs[i]; }, jobs, withSeries, stop,
-        [&](std::size_t i, const RunSettings&, RunResult&& result)
-        {
-            results[i] = std::move(result);
-            return true;
-        },
-        progress, intervalSeconds);
-    return results;
 }

@@ -24,14 +24,6 @@ struct SweepProgress
 // undelivered one, so the memory held stays bounded for any count. progress
 // is called on the calling thread about every interval. Once stop is set no
 // run begins, runs under way end early, and nothing more is delivered.
-void runEach(std::size_t count, const std::function<RunSettings(std::size_t)>& settingsOf, int jobs, bool withSeries,
-             const std::atomic<bool>& stop,
-             const std::function<bool(std::size_t, const RunSettings&, RunResult&&)>& deliver,
+void runEach(std::size_t count, const std::function<LabRun(std::size_t)>& settingsOf, int jobs, bool withSeries,
+             const std::atomic<bool>& stop, const std::function<bool(std::size_t, const LabRun&, RunResult&&)>& deliver,
              const std::function<void(const SweepProgress&)>& progress = {}, double intervalSeconds = 0.5);
-
-// Every run's result, in run order; runs not delivered because stop was set
-// are marked interrupted.
-std::vector<RunResult> runAll(const std::vector<RunSettings>& runs, int jobs, bool withSeries,
-                              const std::atomic<bool>& stop,
-                              const std::function<void(const SweepProgress&)>& progress = {},
-                              double intervalSeconds = 0.5);

@@ -41,7 +41,7 @@ struct Table
     const std::string& path; // empty: the standard output
     bool wanted;
     std::string (*header)();
-    std::function<std::string(const RunSettings&, const RunResult&, std::size_t)> rows;
+    std::function<std::string(const LabRun&, const RunResult&, std::size_t)> rows;
     OutputFile file;
 };
 } // namespace
@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     // The seeds of the setting value under way, combined after its last
     // seed (runs arrive in run order, a value's seeds one after another).
     std::vector<SeedFigures> seeds;
-    const auto combinedRows = [&](const RunSettings& settings, const RunResult& result, std::size_t run)
+    const auto combinedRows = [&](const LabRun& settings, const RunResult& result, std::size_t run)
     {
         seeds.push_back(seedFigures(settings, result));
         if ((run + 1) % static_cast<std::size_t>(options.repeat) != 0)
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
         runEach(
             count, [&](std::size_t k) { return runAt(options, first + k * step); }, options.jobs,
             !options.series.empty(), stopRequested,
-            [&](std::size_t k, const RunSettings& settings, RunResult&& result)
+            [&](std::size_t k, const LabRun& settings, RunResult&& result)
             {
                 if (result.interrupted)
                     return false;

@@ -304,9 +304,8 @@ double pairPotential(PotentialKind law, const PairStrengths& k, double maxAccele
     return potential(clampGap) + maxAcceleration * (clampGap - gap);
 }
 
-std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int count, double width, int coefficientC,
-                                                        int mass, double theta, const ScreenMetrics& metrics,
-                                                        double ratioError)
+std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int count, double width, int C, int mass,
+                                                        double theta, const ScreenMetrics& metrics, double ratioError)
 {
     if (law == PotentialKind::Attraction)
         return std::nullopt;
@@ -337,7 +336,7 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
         return p;
     }
 
-    const GapWeight weight{law, pairStrengths(coefficientC, mass, n), metrics.maxAcceleration, theta};
+    const GapWeight weight{law, pairStrengths(C, mass, n), metrics.maxAcceleration, theta};
     const Grid grid = chooseGrid(weight, n, f);
     const int m = grid.m;
     const double h = grid.h;
@@ -575,8 +574,8 @@ std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int c
     }
 }
 
-std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, int count, double width, int coefficientC,
-                                                           int mass, double theta, const ScreenMetrics& metrics)
+std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, int count, double width, int C, int mass,
+                                                           double theta, const ScreenMetrics& metrics)
 {
     constexpr double bucket = 0.01; // in ln theta
     const bool zero = law == PotentialKind::Zero;
@@ -585,7 +584,7 @@ std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, in
     const long long index = zero ? 0 : std::llround(std::log(theta) / bucket);
     const double centre = zero ? 0.0 : std::exp(static_cast<double>(index) * bucket);
     if (zero)
-        coefficientC = mass = 0;
+        C = mass = 0;
     using Key = std::tuple<int, int, double, int, int, long long, unsigned, unsigned>;
     static std::mutex mutex;
     static std::map<Key, std::optional<EquilibriumPrediction>> known;
@@ -593,7 +592,7 @@ std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, in
     const Key key{static_cast<int>(law),
                   count,
                   width,
-                  coefficientC,
+                  C,
                   mass,
                   index,
                   static_cast<unsigned>(metrics.screenWidth),
@@ -603,8 +602,7 @@ std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, in
         if (const auto it = known.find(key); it != known.end())
             return it->second;
     }
-    const std::optional<EquilibriumPrediction> p =
-        computeEquilibrium(law, count, width, coefficientC, mass, centre, metrics);
+    const std::optional<EquilibriumPrediction> p = computeEquilibrium(law, count, width, C, mass, centre, metrics);
     std::lock_guard<std::mutex> lock(mutex);
     known.emplace(key, p);
     return p;

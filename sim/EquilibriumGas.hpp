@@ -37,12 +37,12 @@ double pairPotential(PotentialKind law, const PairStrengths& strengths, double m
 // most ratioError (fixed seed: the same arguments give the same figures).
 // Empty for attraction, and for a theta that is not positive and finite
 // under repulsion or Lennard-Jones.
-std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int count, double width, int coefficientC,
-                                                        int mass, double theta, const ScreenMetrics& metrics,
+std::optional<EquilibriumPrediction> computeEquilibrium(PotentialKind law, int count, double width, int C, int mass,
+                                                        double theta, const ScreenMetrics& metrics,
                                                         double ratioError = 0.0005);
 
 // The same, remembered: theta is first rounded to the centre of its bucket
 // of 1 % (ln theta in steps of 0.01), so a sweep computes once per setting
 // and bucket; the zero law's figures are computed once per geometry.
-std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, int count, double width, int coefficientC,
-                                                           int mass, double theta, const ScreenMetrics& metrics);
+std::optional<EquilibriumPrediction> equilibriumPrediction(PotentialKind law, int count, double width, int C, int mass,
+                                                           double theta, const ScreenMetrics& metrics);

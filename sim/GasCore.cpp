@@ -30,7 +30,7 @@ void GasCore::pause() { m_running = false; }
 
 void GasCore::resume() { m_running = true; }
 
-bool GasCore::tick(const ForceSettings& settings, BondFlags& bonded, float dt)
+bool GasCore::tick(const GasSettings& settings, BondFlags& bonded, float dt)
 {
     resolveContacts();
     if (m_overlapDetected)

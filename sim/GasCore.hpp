@@ -2,6 +2,7 @@
 
 #include "base/ScreenMetrics.hpp"
 #include "sim/GasSettings.hpp"
+#include "sim/HistogramLayout.hpp"
 
 #include <array>
 #include <cmath>
@@ -14,20 +15,18 @@ constexpr double contactDistance = 7.0;
 // Reference pixels between a wall line and the window edge.
 constexpr float wallMarginReference = 6.0f;
 
+// -1, 0 or +1.
+inline double sign(double z) { return z > 0.0 ? 1.0 : (z < 0.0 ? -1.0 : 0.0); }
+
 // One flag per particle index, 0 = free, non-zero = stuck (Attraction only).
 using BondFlags = std::array<int, maxParticles>;
 
-// The settings read at every force evaluation. Values outside the stated
-// ranges are clamped into them when the forces are evaluated (a mass of 0 or
-// a negative temperature would otherwise turn every acceleration into NaN).
-struct ForceSettings
+// A particle width setting (reference pixels) in pixels of the screen the
+// metrics describe.
+inline double particleWidthPixels(int width, const ScreenMetrics& m)
 {
-    PotentialKind kind = defaultGasSettings().law;
-    int temperature = defaultGasSettings().temperature;   // temperatureRange
-    int mass = defaultGasSettings().mass;                 // massRange
-    int coefficientC = defaultGasSettings().coefficientC; // coefficientRange
-};
-inline ForceSettings forceSettings(const GasSettings& s) { return {s.law, s.temperature, s.mass, s.coefficientC}; }
+    return static_cast<double>(scaleX(m, static_cast<float>(width)));
+}
 
 // The strengths of the pair laws between two neighbours a gap g apart, as the
 // forces use them (pixels per millisecond squared on each of the two):
@@ -41,12 +40,11 @@ struct PairStrengths
     double attraction = 0.0;   // px^3/ms^2
     double lennardJones = 0.0; // px/ms^2: the bracket has no unit
 };
-PairStrengths pairStrengths(int coefficientC, int mass, int count);
+PairStrengths pairStrengths(int C, int mass, int count);
 
 // The histogram's bins as the model sorts the gaps, pixels of the screen the
 // metrics describe: 15 equal bins from 0 to histogramRange, and above it an
 // overflow bin.
-constexpr int histogramBins = 16;
 double histogramRange(const ScreenMetrics& m);
 // Edge k = 0 ... 15 of the regular bins, in single precision as the model
 // compares it: bin k spans edges k and k + 1. Edge 15 is histogramRange up to
@@ -91,10 +89,14 @@ public:
     // One tick of dt whole milliseconds: resolveContacts; then, unless that
     // found the order broken (the program stops there), applyForces and step.
     // Returns false on that stop. Before the first setup nothing moves.
-    bool tick(const ForceSettings& settings, BondFlags& bonded, float dt);
+    // The forces read the law, temperature, mass and C of the settings, each
+    // clamped into its range when the forces are evaluated (a mass of 0 or a
+    // negative temperature would otherwise turn every acceleration into NaN);
+    // count and width take effect only at setup.
+    bool tick(const GasSettings& settings, BondFlags& bonded, float dt);
     // The parts of a tick, in its order.
     void resolveContacts();
-    void applyForces(const ForceSettings& settings, BondFlags& bonded);
+    void applyForces(const GasSettings& settings, BondFlags& bonded);
     void step(float dt); // dt in whole milliseconds; ends by binning the gaps
 
     // Set when a particle lies more than 2 pixels inside a lower-indexed
@@ -138,6 +140,8 @@ private:
     double friction(int i, double k) const;
     // Free space between particles j and j+1, pixels; negative on overlap.
     double gap(int j) const { return std::abs(m_positions[j] - m_positions[j + 1]) - m_particleWidth; }
+    // The sum over the gaps, left to right, of term(gap in gap units).
+    template <typename Term> double sumOverGaps(Term term) const;
     // Every gap into m_gaps (positions do not change while the forces are
     // evaluated).
     void measureGaps();

@@ -9,8 +9,6 @@
 
 namespace
 {
-double sign(double z) { return z > 0.0 ? 1.0 : (z < 0.0 ? -1.0 : 0.0); }
-
 // Contact thresholds of the bonding rules, plain pixels (not scaled).
 constexpr double bondGap = 9.0;
 constexpr double releaseGap = 10.0;
@@ -36,9 +34,9 @@ template <typename Term> void keepTermsFinite(std::vector<double>& gaps, Term te
 }
 } // namespace
 
-PairStrengths pairStrengths(int coefficientC, int mass, int count)
+PairStrengths pairStrengths(int C, int mass, int count)
 {
-    const int c = coefficientRange.clamp(coefficientC);
+    const int c = coefficientRange.clamp(C);
     const int m = massRange.clamp(mass);
     return {c * 10.0 / m, c * 0.1 / m, c * 1e-6 / m / count / count};
 }
@@ -78,14 +76,14 @@ void GasCore::bond(BondFlags& bonded, int i)
     m_accelerations[i] = 0.0;
 }
 
-void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
+void GasCore::applyForces(const GasSettings& settings, BondFlags& bonded)
 {
     if (!m_running || m_particleCount < minParticles)
         return;
 
     const int temperature = temperatureRange.clamp(settings.temperature);
     const int n = m_particleCount;
-    const PairStrengths strengths = pairStrengths(settings.coefficientC, settings.mass, n);
+    const PairStrengths strengths = pairStrengths(settings.C, settings.mass, n);
     const double kRep = strengths.repulsion;
     const double kAtt = strengths.attraction;
     const double kLJ = strengths.lennardJones;
@@ -94,16 +92,16 @@ void GasCore::applyForces(const ForceSettings& settings, BondFlags& bonded)
     std::vector<double>& a = m_accelerations;
     const std::vector<double>& g = m_gaps;
     measureGaps();
-    if (settings.kind == PotentialKind::Repulsion)
+    if (settings.law == PotentialKind::Repulsion)
         keepTermsFinite(m_gaps, [kRep](double gap) { return kRep / (gap * gap); });
-    else if (settings.kind == PotentialKind::LennardJones)
+    else if (settings.law == PotentialKind::LennardJones)
         keepTermsFinite(m_gaps, [kLJ](double gap) { return kLJ / std::pow(0.01 * gap, 13.0); });
 
     // Under the pair laws the two end particles come first, then the inner
     // ones from left to right; this order decides who gets which draw. In
     // each law k is the friction, 1/ms (times |v| in px/ms an acceleration),
     // and s the noise amplitude, px/ms^2 (T has no unit).
-    switch (settings.kind)
+    switch (settings.law)
     {
     case PotentialKind::Zero:
     {
@@ -180,7 +178,7 @@ void GasCore::applyAttraction(double kAtt, double k, double s, double kick, Bond
     {
         if (first > bondGap)
             a[0] = kAtt / (first * first) - friction(0, k) + noise(s);
-        else if (first <= bondGap)
+        else
         {
             bond(bonded, 0);
             bond(bonded, 1);
@@ -199,7 +197,7 @@ void GasCore::applyAttraction(double kAtt, double k, double s, double kick, Bond
     {
         if (last > bondGap)
             a[n - 1] = noise(s) - (friction(n - 1, k) + kAtt / (last * last));
-        else if (last <= bondGap)
+        else
         {
             bond(bonded, n - 1);
             bond(bonded, n - 2);

@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
-constexpr float histogramSpan = 846.0f; // reference pixels: the upper end of the regular bins
-} // namespace
-
 double histogramRange(const ScreenMetrics& m) { return scaleX(m, histogramSpan); }
 
 // In single precision: the index first, then times 846, times screenWidth,
@@ -70,14 +65,20 @@ int GasCore::maxBinCount() const
     return fullest;
 }
 
+template <typename Term> double GasCore::sumOverGaps(Term term) const
+{
+    const double unit = gapUnit();
+    double sum = 0.0;
+    for (int j = 0; j + 1 < m_particleCount; ++j)
+        sum += term(gap(j) / unit);
+    return sum;
+}
+
 double GasCore::meanGap() const
 {
     if (m_particleCount < minParticles)
         return 0.0;
-    const double unit = gapUnit();
-    double sum = 0.0;
-    for (int j = 0; j + 1 < m_particleCount; ++j)
-        sum += gap(j) / unit;
+    const double sum = sumOverGaps([](double g) { return g; });
     return std::round(sum * 100.0 / (m_particleCount - 1)) / 100.0;
 }
 
@@ -87,14 +88,8 @@ double GasCore::gapStdDev() const
 {
     if (m_particleCount < minParticles)
         return 0.0;
-    const double unit = gapUnit();
     const double mean = meanGap();
-    double sum = 0.0;
-    for (int j = 0; j + 1 < m_particleCount; ++j)
-    {
-        const double deviation = gap(j) / unit - mean;
-        sum += deviation * deviation;
-    }
+    const double sum = sumOverGaps([mean](double g) { return (g - mean) * (g - mean); });
     return std::round(std::sqrt(sum / (m_particleCount - 1)) * 100.0) / 100.0;
 }
 
@@ -103,18 +98,9 @@ GasCore::GapMoments GasCore::gapMoments() const
     GapMoments moments;
     if (m_particleCount < minParticles)
         return moments;
-    const double unit = gapUnit();
     const int gaps = m_particleCount - 1;
-    double sum = 0.0;
-    for (int j = 0; j < gaps; ++j)
-        sum += gap(j) / unit;
-    moments.mean = sum / gaps;
-    double squares = 0.0;
-    for (int j = 0; j < gaps; ++j)
-    {
-        const double deviation = gap(j) / unit - moments.mean;
-        squares += deviation * deviation;
-    }
-    moments.stdDev = std::sqrt(squares / gaps);
+    moments.mean = sumOverGaps([](double g) { return g; }) / gaps;
+    const double mean = moments.mean;
+    moments.stdDev = std::sqrt(sumOverGaps([mean](double g) { return (g - mean) * (g - mean); }) / gaps);
     return moments;
 }

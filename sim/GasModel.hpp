@@ -6,14 +6,18 @@
 
 #include <vector>
 
-// The gas as the demonstration shows it: the core's numbers plus one drawn
+// The gas as the demonstration shows it: a core of numbers plus one drawn
 // rectangle per particle and one bar per histogram bin, kept in step with
-// them. Tools without a window use GasCore alone.
-// The bars' base line and the fullest bar's height, reference pixels.
-constexpr float barsBaseReference = 1033.0f;
-constexpr float tallestBarReference = 330.0f;
+// them. Tools without a window use GasCore alone. Whatever moves the
+// particles goes through here, so that the rectangles follow.
+// A bar's height in window pixels for its share of the fullest bin: the
+// share times the tallest bar, in single precision in this order.
+inline float barHeight(float share, const ScreenMetrics& m)
+{
+    return share * tallestBarReference * m.screenHeight / referenceHeight;
+}
 
-class GasModel : private GasCore
+class GasModel
 {
 public:
     GasModel(const ScreenMetrics& metrics, std::mt19937 random);
@@ -22,46 +26,32 @@ public:
     // size (pixels), 16 bars on their base line.
     void setup(double width, double height, int count);
 
-    double particleHeight() const { return m_particleHeight; } // pixels, drawn only
-    // 0 <= i < particleCount(), 0 <= k < binCount().
-    const sf::RectangleShape& particleShape(int i) const;
-    const sf::RectangleShape& barShape(int k) const;
+    // The numbers: positions, velocities, bins and their statistics.
+    const GasCore& core() const { return m_core; }
 
-    // The core's tick, then the bars sized from the totals.
-    bool tick(const ForceSettings& settings, BondFlags& bonded, float dt);
-    void step(float dt); // also moves the particles' rectangles
+    double particleHeight() const { return m_particleHeight; } // pixels, drawn only
+    // One per particle and one per bin, as core() counts them.
+    const std::vector<sf::RectangleShape>& particleShapes() const { return m_particleShapes; }
+    const std::vector<sf::RectangleShape>& barShapes() const { return m_barShapes; }
+
+    // The core's tick, then the particles placed and the bars sized from the totals.
+    bool tick(const GasSettings& settings, BondFlags& bonded, float dt);
+    // The parts of a tick, for tests and tools that take them one by one;
+    // step also moves the particles' rectangles.
+    void resolveContacts() { m_core.resolveContacts(); }
+    void applyForces(const GasSettings& settings, BondFlags& bonded) { m_core.applyForces(settings, bonded); }
+    void step(float dt);
     // Bar heights from the running totals: the fullest bin is 330 reference
     // pixels tall, with nothing counted every bar is flat.
     void updateBarHeights();
     void setParticle(int i, double position, double velocity, double acceleration);
-
-    const GasCore& core() const { return *this; }
-
-    using GasCore::accelerations;
-    using GasCore::applyForces;
-    using GasCore::binCount;
-    using GasCore::binCounts;
-    using GasCore::binTotals;
-    using GasCore::gapMoments;
-    using GasCore::GapMoments;
-    using GasCore::gapStdDev;
-    using GasCore::gapUnit;
-    using GasCore::histogramRange;
-    using GasCore::isRunning;
-    using GasCore::maxBinCount;
-    using GasCore::meanGap;
-    using GasCore::overlapDetected;
-    using GasCore::particleCount;
-    using GasCore::particleWidth;
-    using GasCore::pause;
-    using GasCore::positions;
-    using GasCore::resolveContacts;
-    using GasCore::resume;
-    using GasCore::velocities;
+    void pause() { m_core.pause(); }
+    void resume() { m_core.resume(); }
 
 private:
     void placeParticles();
 
+    GasCore m_core;
     double m_particleHeight = 0.0;
     std::vector<sf::RectangleShape> m_particleShapes;
     std::vector<sf::RectangleShape> m_barShapes;

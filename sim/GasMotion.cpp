@@ -11,7 +11,6 @@
 
 namespace
 {
-double sign(double z) { return z > 0.0 ? 1.0 : (z < 0.0 ? -1.0 : 0.0); }
 
 // Plain pixels, not scaled with the screen.
 constexpr double overlapTolerance = 2.0; // deepest tolerated overlap

@@ -36,8 +36,9 @@ struct SettingRange
     constexpr int clamp(int v) const { return v < lo ? lo : (v > hi ? hi : v); }
 };
 
-// The settings as the demonstration's controls hold them; the defaults are
-// the start-up values.
+// What a person sets: the law chosen by the potential buttons and the five
+// sliders' values, or the same given to velorin-lab and the tools. The
+// defaults are the start-up values.
 struct GasSettings
 {
     PotentialKind law = PotentialKind::Zero;
@@ -45,7 +46,7 @@ struct GasSettings
     int width = 22;       // reference pixels of a 1920-pixel-wide screen, scaled with the width
     int temperature = 25; // T
     int mass = 25;        // m
-    int coefficientC = 1; // C, the strength of the pair law
+    int C = 1;            // the strength of the pair law
 };
 constexpr GasSettings defaultGasSettings() { return GasSettings{}; }
 

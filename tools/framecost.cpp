@@ -140,7 +140,7 @@ bool named(const ScreenCase& c, const std::string& part) { return std::string(c.
 Segment screenSegment(App& app, sf::RenderWindow& window, const ScreenCase& c, const Options& o)
 {
     app.screen = c.screen;
-    pressPotential(app.run, c.potential); // as the button would, were the gas not running
+    pressPotential(app.run, app.settings, c.potential); // as the button would, were the gas not running
     SteadyClock::time_point previous = SteadyClock::now();
     return timeFrames(window, o,
                       [&]
@@ -220,7 +220,7 @@ int frameCost(const Options& o)
     }
     std::printf("every screen within %.2fx the floor: %s\nload average at end: %s\n", targetRatio,
                 withinTarget ? "yes" : "no", loadAverage().c_str());
-    if (app->gas.overlapDetected())
+    if (app->gas.core().overlapDetected())
     {
         std::printf("the gas stopped on an overlap during the run: later figures lack the particles\n");
         return 1;
@@ -254,7 +254,7 @@ int partCosts(const Options& o)
         if (part % 2)
             drawBackdrop(window, app->backdrops[(part - 1) / 2]);
         else
-            drawContent(*app, window, {0, 0});
+            updateAndDrawContent(*app, window, {0, 0});
     };
     auto stretch = [&](std::size_t part)
     { return timeFrames(window, o, [&] { drainEvents(window), window.clear(sf::Color::White), drawPart(part); }); };

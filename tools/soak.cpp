@@ -84,21 +84,20 @@ struct Outcome
 
 Outcome soak(const Options& options, const ScreenMetrics& metrics, PotentialKind kind)
 {
-    GasSettings gasSettings = defaultGasSettings();
-    gasSettings.law = kind;
+    GasSettings settings = defaultGasSettings();
+    settings.law = kind;
     if (!options.startup)
     {
-        gasSettings.count = sliderCountRange.hi;
-        gasSettings.width = widestParticle(gasSettings.count, metrics.maxTotalWidth);
-        gasSettings.temperature = temperatureRange.hi;
-        gasSettings.mass = massRange.lo;
-        gasSettings.coefficientC = coefficientRange.hi;
+        settings.count = sliderCountRange.hi;
+        settings.width = widestParticle(settings.count, metrics.maxTotalWidth);
+        settings.temperature = temperatureRange.hi;
+        settings.mass = massRange.lo;
+        settings.C = coefficientRange.hi;
     }
-    const ForceSettings settings = forceSettings(gasSettings);
-    const int count = gasSettings.count;
+    const int count = settings.count;
 
     GasCore gas(metrics, std::mt19937(options.seed));
-    gas.setup(scaleX(metrics, static_cast<float>(gasSettings.width)), count);
+    gas.setup(particleWidthPixels(settings.width, metrics), count);
     BondFlags bonded{};
     std::mt19937 frameClock(options.seed ^ 0x5eedu);
     std::uniform_int_distribution<int> dt(options.shortestFrame, options.longestFrame);

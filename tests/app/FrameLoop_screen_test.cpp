@@ -10,7 +10,7 @@ namespace
 {
 double binnedGaps(App& app)
 {
-    const std::vector<double>& totals = app.gas.binTotals();
+    const std::vector<double>& totals = app.gas.core().binTotals();
     return std::accumulate(totals.begin(), totals.end(), 0.0);
 }
 
@@ -19,12 +19,12 @@ double binnedGaps(App& app)
 void expectTimeStepFromRest(App& app, double dt)
 {
     int seen = 0;
-    for (int i = 1; i + 1 < app.gas.particleCount(); ++i)
+    for (int i = 1; i + 1 < app.gas.core().particleCount(); ++i)
     {
-        const double a = app.gas.accelerations()[i];
+        const double a = app.gas.core().accelerations()[i];
         if (a == 0.0)
             continue;
-        EXPECT_NEAR(app.gas.velocities()[i] / a, dt, 1e-9) << "particle " << i;
+        EXPECT_NEAR(app.gas.core().velocities()[i] / a, dt, 1e-9) << "particle " << i;
         ++seen;
     }
     EXPECT_GT(seen, 0) << "no particle was accelerated";
@@ -33,10 +33,10 @@ void expectTimeStepFromRest(App& app, double dt)
 TEST(TickCadence, MoreThanElevenWholeMillisecondsMakeATick)
 {
     ScreenFixture f;
-    const std::vector<double> start = f.app().gas.positions();
+    const std::vector<double> start = f.app().gas.core().positions();
     f.frame(nowhere(f), {}, 11.0);
     EXPECT_EQ(binnedGaps(f.app()), 0.0);
-    EXPECT_EQ(f.app().gas.positions(), start);
+    EXPECT_EQ(f.app().gas.core().positions(), start);
     f.frame(nowhere(f), {}, 0.5); // 11.5 ms: still 11 whole milliseconds
     EXPECT_EQ(binnedGaps(f.app()), 0.0);
 
@@ -77,14 +77,14 @@ TEST(TickCadence, NoTickWhilePaused)
     ScreenFixture f;
     show(f, Screen::Demonstration);
     f.press(inside(f, ButtonId::Pause));
-    EXPECT_FALSE(f.app().gas.isRunning()); // paused in the frame of the press
+    EXPECT_FALSE(f.app().gas.core().isRunning()); // paused in the frame of the press
     const double binned = binnedGaps(f.app());
-    const std::vector<double> positions = f.app().gas.positions();
+    const std::vector<double> positions = f.app().gas.core().positions();
     show(f, Screen::StartPage);
     f.run(500, 40.0);
     EXPECT_EQ(binnedGaps(f.app()), binned);
-    EXPECT_EQ(f.app().gas.positions(), positions);
-    EXPECT_FALSE(f.app().gas.isRunning());
+    EXPECT_EQ(f.app().gas.core().positions(), positions);
+    EXPECT_FALSE(f.app().gas.core().isRunning());
 }
 
 TEST(TickCadence, NoTickAfterReset)
@@ -101,13 +101,13 @@ TEST(TickCadence, NoTickAfterReset)
 TEST(GasFromLaunch, RunsOnTheStartPage)
 {
     ScreenFixture f;
-    const std::vector<double> start = f.app().gas.positions();
+    const std::vector<double> start = f.app().gas.core().positions();
     f.run(1600, 16.0); // 100 frames of 16 ms, a tick each
     EXPECT_EQ(f.app().screen, Screen::StartPage);
     EXPECT_TRUE(f.app().run.started);
     EXPECT_FALSE(f.app().run.paused);
     EXPECT_EQ(binnedGaps(f.app()), 14.0 * 100);
-    EXPECT_NE(f.app().gas.positions(), start);
+    EXPECT_NE(f.app().gas.core().positions(), start);
 
     // The demonstration screen then shows the particles where they have got to.
     f.frame(inside(f, ButtonId::MenuDemonstration),
@@ -115,9 +115,9 @@ TEST(GasFromLaunch, RunsOnTheStartPage)
                                         sf::Mouse::Left)},
             0.0);
     ASSERT_EQ(f.app().screen, Screen::Demonstration);
-    for (int i = 0; i < f.app().gas.particleCount(); ++i)
+    for (int i = 0; i < f.app().gas.core().particleCount(); ++i)
     {
-        const int x = static_cast<int>(f.app().gas.positions()[i] + 11.0);
+        const int x = static_cast<int>(f.app().gas.core().positions()[i] + 11.0);
         EXPECT_EQ(f.pixel({x, 140}), sf::Color::Blue) << "particle " << i;
     }
 }
@@ -126,14 +126,14 @@ TEST(StartUp, FifteenParticlesEvenlySpreadAtRest)
 {
     ScreenFixture f;
     GasModel& gas = f.app().gas;
-    ASSERT_EQ(gas.particleCount(), 15);
-    EXPECT_EQ(gas.particleWidth(), 22.0);
+    ASSERT_EQ(gas.core().particleCount(), 15);
+    EXPECT_EQ(gas.core().particleWidth(), 22.0);
     EXPECT_EQ(gas.particleHeight(), 140.0);
     for (int i = 0; i < 15; ++i)
     {
-        EXPECT_EQ(gas.positions()[i], 120.0 * (i + 1));
-        EXPECT_EQ(gas.velocities()[i], 0.0);
-        const sf::RectangleShape& shape = gas.particleShape(i);
+        EXPECT_EQ(gas.core().positions()[i], 120.0 * (i + 1));
+        EXPECT_EQ(gas.core().velocities()[i], 0.0);
+        const sf::RectangleShape& shape = gas.particleShapes()[i];
         EXPECT_EQ(shape.getPosition(), sf::Vector2f(120.0f * (i + 1), 70.0f));
         EXPECT_EQ(shape.getSize(), sf::Vector2f(22.0f, 140.0f));
         EXPECT_EQ(shape.getFillColor(), sf::Color::Blue);
@@ -141,7 +141,7 @@ TEST(StartUp, FifteenParticlesEvenlySpreadAtRest)
     EXPECT_TRUE(f.app().run.started);
     EXPECT_FALSE(f.app().run.paused);
     EXPECT_TRUE(f.app().run.needsSetup);
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Zero);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Zero);
 
     // Drawn on the demonstration screen without a tick in between.
     f.frame(inside(f, ButtonId::MenuDemonstration),
@@ -161,14 +161,14 @@ TEST(StartUp, ScaledParticlesOn1280x720)
 {
     ScreenFixture f(1280, 720);
     GasModel& gas = f.app().gas;
-    ASSERT_EQ(gas.particleCount(), 15);
-    EXPECT_EQ(gas.particleWidth(), static_cast<double>(1280.0f * 22.0f / 1920.0f));
-    EXPECT_NEAR(gas.particleWidth(), 14.6667, 1e-4);
+    ASSERT_EQ(gas.core().particleCount(), 15);
+    EXPECT_EQ(gas.core().particleWidth(), static_cast<double>(1280.0f * 22.0f / 1920.0f));
+    EXPECT_NEAR(gas.core().particleWidth(), 14.6667, 1e-4);
     EXPECT_NEAR(gas.particleHeight(), 93.3333, 1e-4);
     for (int i = 0; i < 15; ++i)
     {
-        EXPECT_EQ(gas.positions()[i], 80.0 * (i + 1));
-        EXPECT_NEAR(gas.particleShape(i).getPosition().y, 46.6667f, 1e-4f);
+        EXPECT_EQ(gas.core().positions()[i], 80.0 * (i + 1));
+        EXPECT_NEAR(gas.particleShapes()[i].getPosition().y, 46.6667f, 1e-4f);
     }
     f.frame(inside(f, ButtonId::MenuDemonstration),
             {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed, inside(f, ButtonId::MenuDemonstration),
@@ -183,9 +183,9 @@ TEST(Closing, OverlapClosesAtTheStartOfTheNextFrame)
     ScreenFixture f;
     GasModel& gas = f.app().gas;
     // Particle 5 three pixels inside particle 4.
-    gas.setParticle(5, gas.positions()[4] + 22.0 - 3.0, 0.0, 0.0);
+    gas.setParticle(5, gas.core().positions()[4] + 22.0 - 3.0, 0.0, 0.0);
     f.frame(nowhere(f), {}, 16.0); // the tick's contact pass finds the overlap
-    EXPECT_TRUE(gas.overlapDetected());
+    EXPECT_TRUE(gas.core().overlapDetected());
     EXPECT_FALSE(f.app().closeRequested);
     f.frame(nowhere(f), {}, 0.0);
     EXPECT_TRUE(f.app().closeRequested);
@@ -199,10 +199,10 @@ TEST(Closing, OverlapIsNoticedOnEveryScreenEvenWhilePaused)
     show(f, Screen::Theory);
     GasModel& gas = f.app().gas;
     gas.resume(); // let one tick's contact pass run
-    gas.setParticle(1, gas.positions()[0] + 10.0, 0.0, 0.0);
+    gas.setParticle(1, gas.core().positions()[0] + 10.0, 0.0, 0.0);
     gas.resolveContacts();
     gas.pause();
-    ASSERT_TRUE(gas.overlapDetected());
+    ASSERT_TRUE(gas.core().overlapDetected());
     f.frame(nowhere(f), {}, 16.0);
     EXPECT_TRUE(f.app().closeRequested);
 }

@@ -170,7 +170,7 @@ TEST(MenuSwitching, PressingTheCurrentItemOnlyGreysIt)
     ScreenFixture f;
     show(f, Screen::Demonstration);
     const bool pausedBefore = f.app().run.paused;
-    const std::vector<double> before = f.app().gas.positions();
+    const std::vector<double> before = f.app().gas.core().positions();
     f.frame(inside(f, ButtonId::MenuDemonstration),
             {ScreenFixture::mouseButton(sf::Event::MouseButtonPressed, inside(f, ButtonId::MenuDemonstration),
                                         sf::Mouse::Left)},
@@ -179,7 +179,7 @@ TEST(MenuSwitching, PressingTheCurrentItemOnlyGreysIt)
     EXPECT_EQ(fillOf(f.app(), ButtonId::MenuDemonstration), grey);
     EXPECT_EQ(pixelOf(f, ButtonId::MenuDemonstration), grey);
     EXPECT_EQ(f.app().run.paused, pausedBefore);
-    EXPECT_EQ(f.app().gas.positions(), before);
+    EXPECT_EQ(f.app().gas.core().positions(), before);
 }
 
 TEST(MenuSwitching, ScaledOn1280x720)
@@ -217,8 +217,8 @@ TEST_P(OtherScreens, DemonstrationControlsDoNothing)
     ASSERT_TRUE(f.app().run.started);
     show(f, GetParam());
 
-    const Settings settingsBefore = f.app().settings;
-    const std::vector<double> positionsBefore = f.app().gas.positions();
+    const GasSettings settingsBefore = f.app().settings;
+    const std::vector<double> positionsBefore = f.app().gas.core().positions();
     const sf::Vector2f knobs[] = {{583, 290}, {583, 360}, {583, 430}, {583, 500}, {460, 570}};
     for (ButtonId id : {ButtonId::Start, ButtonId::Attraction, ButtonId::Repulsion, ButtonId::LennardJones,
                         ButtonId::ZeroPotential, ButtonId::Pause, ButtonId::Reset})
@@ -241,14 +241,14 @@ TEST_P(OtherScreens, DemonstrationControlsDoNothing)
     EXPECT_EQ(f.app().screen, GetParam());
     EXPECT_TRUE(f.app().run.started);
     EXPECT_TRUE(f.app().run.paused);
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Zero);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Zero);
     EXPECT_TRUE(f.app().run.potentialSelected[static_cast<int>(PotentialKind::Zero)]);
-    EXPECT_EQ(f.app().settings.widthSetting, settingsBefore.widthSetting);
-    EXPECT_EQ(f.app().settings.countSetting, settingsBefore.countSetting);
+    EXPECT_EQ(f.app().settings.width, settingsBefore.width);
+    EXPECT_EQ(f.app().settings.count, settingsBefore.count);
     EXPECT_EQ(f.app().settings.temperature, settingsBefore.temperature);
     EXPECT_EQ(f.app().settings.mass, settingsBefore.mass);
-    EXPECT_EQ(f.app().settings.coefficientC, settingsBefore.coefficientC);
-    EXPECT_EQ(f.app().gas.positions(), positionsBefore); // not set up again
+    EXPECT_EQ(f.app().settings.C, settingsBefore.C);
+    EXPECT_EQ(f.app().gas.core().positions(), positionsBefore); // not set up again
     EXPECT_FALSE(f.app().closeRequested);
 }
 
@@ -273,16 +273,16 @@ TEST(DemonstrationControls, RespondOnTheirOwnScreen)
     ScreenFixture f;
     show(f, Screen::Demonstration);
     f.click(inside(f, ButtonId::Attraction)); // refused while running
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Zero);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Zero);
     f.press(inside(f, ButtonId::Pause));
     EXPECT_TRUE(f.app().run.paused);
     EXPECT_EQ(pixelOf(f, ButtonId::Pause), grey);
     f.release(inside(f, ButtonId::Pause));
     EXPECT_EQ(pixelOf(f, ButtonId::Pause), hovered);
-    EXPECT_FALSE(f.app().gas.isRunning()); // paused in the frame of the press
+    EXPECT_FALSE(f.app().gas.core().isRunning()); // paused in the frame of the press
 
     f.press(inside(f, ButtonId::Attraction));
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Attraction);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Attraction);
     EXPECT_EQ(pixelOf(f, ButtonId::Attraction), grey);
     EXPECT_EQ(pixelOf(f, ButtonId::ZeroPotential), white);
     f.release(inside(f, ButtonId::Attraction));
@@ -293,7 +293,7 @@ TEST(DemonstrationControls, RespondOnTheirOwnScreen)
     f.click(inside(f, ButtonId::Start));
     EXPECT_FALSE(f.app().run.paused);
     EXPECT_FALSE(f.app().run.needsSetup);
-    EXPECT_TRUE(f.app().gas.isRunning());
+    EXPECT_TRUE(f.app().gas.core().isRunning());
     f.click(inside(f, ButtonId::Reset));
     EXPECT_FALSE(f.app().run.started);
 }

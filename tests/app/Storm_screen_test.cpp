@@ -86,10 +86,10 @@ public:
         for (SliderRow row :
              {SliderRow::Count, SliderRow::Width, SliderRow::Temperature, SliderRow::Mass, SliderRow::CoefficientC})
             dragKnob(static_cast<int>(row), row == SliderRow::Mass ? knobLeftmost : knobRightmost);
-        const Settings& set = m_f.app().settings;
+        const GasSettings& set = m_f.app().settings;
         // Where the scale is not whole, a pointer on whole pixels may leave a
         // knob short of its end by less than a pixel: one step of its setting.
-        const int reached[] = {set.countSetting, set.widthSetting, set.temperature, set.mass, set.coefficientC};
+        const int reached[] = {set.count, set.width, set.temperature, set.mass, set.C};
         const int ends[] = {30, widthMaximumLabel(30, m_f.metrics()), 50, 1, 5};
         for (int k = 0; k < sliderCount; ++k)
             EXPECT_LE(std::abs(reached[k] - ends[k]), 1) << "knob " << k << " at its crowding end";
@@ -278,11 +278,10 @@ private:
         reach(phaseFor("potential:" + std::to_string(kind) + ":"));
         note("potential " + std::to_string(kind) + " while " + phaseNames[int(m_phase)]);
         m_covered.insert("potential:" + std::to_string(kind) + ":" + phaseNames[int(m_phase)]);
-        const PotentialKind before = m_f.app().run.selectedPotential;
+        const PotentialKind before = m_f.app().settings.law;
         leftClick(inButton(potentialButtons[kind]));
         const PotentialKind expected = m_phase == RunPhase::Running ? before : PotentialKind(kind);
-        EXPECT_EQ(int(m_f.app().run.selectedPotential), int(expected))
-            << "a potential press while " << phaseNames[int(m_phase)];
+        EXPECT_EQ(int(m_f.app().settings.law), int(expected)) << "a potential press while " << phaseNames[int(m_phase)];
     }
 
     // Press a knob, move in steps (sometimes past an end of the track, with
@@ -450,7 +449,7 @@ private:
     void checkState()
     {
         const App& app = m_f.app();
-        ASSERT_FALSE(app.gas.overlapDetected()) << "overlap stop";
+        ASSERT_FALSE(app.gas.core().overlapDetected()) << "overlap stop";
         ASSERT_FALSE(app.closeRequested) << "the program would close";
         EXPECT_EQ(app.screen, m_screen);
         EXPECT_EQ(int(runPhase(app.run)), int(m_phase)) << "run state";
@@ -487,7 +486,7 @@ private:
     // after Reset.
     void checkChannel()
     {
-        if (m_phase == RunPhase::Running && particleWidthPixels(m_f.app().settings.widthSetting, m_f.metrics()) < 1.0)
+        if (m_phase == RunPhase::Running && particleWidthPixels(m_f.app().settings.width, m_f.metrics()) < 1.0)
             return;
         const int y = static_cast<int>(scaleY(m_f.metrics(), 140));
         int blue = 0;

@@ -49,7 +49,7 @@ struct Demonstration : ScreenFixture
     // The centre of particle i, window pixels.
     sf::Vector2i particleCentre(int i)
     {
-        const sf::RectangleShape& shape = app().gas.particleShape(i);
+        const sf::RectangleShape& shape = app().gas.particleShapes()[i];
         const sf::Vector2f centre = shape.getPosition() + shape.getSize() / 2.0f;
         return {static_cast<int>(centre.x), static_cast<int>(centre.y)};
     }
@@ -63,13 +63,13 @@ TEST(DemonstrationScreen, RoadOfOnePress)
     f.run(400);
     f.click(pauseButton);
     ASSERT_EQ(f.phase(), RunPhase::Paused);
-    EXPECT_FALSE(f.app().gas.isRunning()); // paused in the frame of the press, after the events
+    EXPECT_FALSE(f.app().gas.core().isRunning()); // paused in the frame of the press, after the events
 
     // While paused nothing moves and the readouts stay.
-    const std::vector<double> frozen = f.app().gas.positions();
+    const std::vector<double> frozen = f.app().gas.core().positions();
     const sf::String meanWhilePaused = f.app().histogram.meanText.getString();
     f.run(500);
-    EXPECT_EQ(f.app().gas.positions(), frozen);
+    EXPECT_EQ(f.app().gas.core().positions(), frozen);
     EXPECT_EQ(f.app().histogram.meanText.getString(), meanWhilePaused);
 
     // Drag the temperature knob 100 pixels to the right.
@@ -90,9 +90,9 @@ TEST(DemonstrationScreen, RoadOfOnePress)
     f.press(startButton);
     EXPECT_EQ(f.phase(), RunPhase::Running);
     EXPECT_FALSE(f.app().run.needsSetup);
-    ASSERT_EQ(f.app().gas.particleCount(), 15);
+    ASSERT_EQ(f.app().gas.core().particleCount(), 15);
     for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(f.app().gas.positions()[static_cast<std::size_t>(i)], 120.0 * (i + 1));
+        EXPECT_EQ(f.app().gas.core().positions()[static_cast<std::size_t>(i)], 120.0 * (i + 1));
     f.release(f.at(startButton));
 
     // The readouts refresh on the first frame more than 100 ms after the press:
@@ -104,9 +104,9 @@ TEST(DemonstrationScreen, RoadOfOnePress)
     }
     f.frame();
     NumberFormatter formatNumber;
-    EXPECT_EQ(f.app().histogram.meanText.getString(), formatNumber(f.app().gas.meanGap()));
+    EXPECT_EQ(f.app().histogram.meanText.getString(), formatNumber(f.app().gas.core().meanGap()));
     EXPECT_EQ(f.app().readoutClock.wholeMilliseconds(), 0);
-    EXPECT_NE(f.app().gas.positions(), frozen);
+    EXPECT_NE(f.app().gas.core().positions(), frozen);
 }
 
 TEST(DemonstrationScreen, ReadoutsRefreshOnlyAfterMoreThan100Ms)
@@ -136,7 +136,7 @@ TEST(DemonstrationScreen, ResetEmptiesTheChannelAndHidesThePanel)
     EXPECT_EQ(f.phase(), RunPhase::Stopped);
     f.frame();
     EXPECT_EQ(f.pixel(particle), white);
-    for (int i = 0; i < f.app().gas.particleCount(); ++i)
+    for (int i = 0; i < f.app().gas.core().particleCount(); ++i)
         EXPECT_EQ(f.pixel(f.particleCentre(i)), white) << i;
     EXPECT_EQ(f.pixelAt(1000, 1035), white);
     EXPECT_EQ(f.pixelAt(802, 800), white);
@@ -150,12 +150,12 @@ TEST(DemonstrationScreen, ResetEmptiesTheChannelAndHidesThePanel)
     EXPECT_EQ(f.pixelAt(1600, 691), black); // R axis of Zero
 
     // Reset keeps the model as it was until the next Start.
-    const std::vector<double> kept = f.app().gas.positions();
+    const std::vector<double> kept = f.app().gas.core().positions();
     f.run(200);
-    EXPECT_EQ(f.app().gas.positions(), kept);
+    EXPECT_EQ(f.app().gas.core().positions(), kept);
     f.press(startButton);
     EXPECT_EQ(f.phase(), RunPhase::Running);
-    EXPECT_EQ(f.app().gas.positions()[0], 120.0); // set up afresh
+    EXPECT_EQ(f.app().gas.core().positions()[0], 120.0); // set up afresh
     EXPECT_EQ(f.pixelAt(1000, 1035), black);
 }
 
@@ -163,13 +163,13 @@ TEST(DemonstrationScreen, PotentialPressIgnoredWhileRunningTakesEffectAtOnceWhen
 {
     Demonstration f;
     f.click(attractionButton);
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Zero);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Zero);
     EXPECT_EQ(f.pixelAt(1600, 691), black); // axis of Zero
     EXPECT_EQ(f.pixelAt(1600, 341), white);
 
     f.click(resetButton);
     f.press(attractionButton);
-    EXPECT_EQ(f.app().run.selectedPotential, PotentialKind::Attraction);
+    EXPECT_EQ(f.app().settings.law, PotentialKind::Attraction);
     EXPECT_TRUE(f.app().run.needsSetup);
     // Same frame: the axis at 340 and the curve U = -C/R below it (R = 150: y = 344 + 2200 / 150).
     EXPECT_EQ(f.pixelAt(1600, 341), black);
@@ -193,7 +193,7 @@ TEST(DemonstrationScreen, PotentialPressIgnoredWhileRunningTakesEffectAtOnceWhen
     f.press(f.at(470, 590));
     ASSERT_TRUE(f.slider(SliderRow::CoefficientC).dragging);
     f.moveTo(f.at(716, 590));
-    EXPECT_EQ(f.app().settings.coefficientC, 5);
+    EXPECT_EQ(f.app().settings.C, 5);
     EXPECT_TRUE(f.blackNear(1424.5f, 560));
     f.frame();
     EXPECT_TRUE(f.blackNear(1424.5f, 680));
@@ -211,15 +211,15 @@ TEST(DemonstrationScreen, KnobPressesOnlyWhenPausedOrStopped)
     EXPECT_EQ(count.knob.getFillColor(), hovered); // no disabled look
     f.moveTo(f.at(680, 310));
     EXPECT_EQ(count.knob.getPosition().x, 583.0f);
-    EXPECT_EQ(f.app().settings.countSetting, 15);
+    EXPECT_EQ(f.app().settings.count, 15);
     f.release(f.at(680, 310));
 
     f.click(pauseButton);
     f.press(f.at(600, 310));
     EXPECT_TRUE(count.dragging);
     f.release(f.at(600, 310));
-    EXPECT_EQ(f.app().settings.countSetting, 16);
-    EXPECT_EQ(f.app().settings.widthSetting, 16);
+    EXPECT_EQ(f.app().settings.count, 16);
+    EXPECT_EQ(f.app().settings.width, 16);
 
     f.click(resetButton);
     f.press(f.at(600, 450));
@@ -238,7 +238,7 @@ TEST(DemonstrationScreen, DragPastTheTrackEndLeavesTheKnobShort)
     EXPECT_EQ(count.knob.getPosition().x, 690.0f);
     f.moveTo(f.at(1000, 310));
     EXPECT_EQ(count.knob.getPosition().x, 690.0f);
-    EXPECT_EQ(f.app().settings.countSetting, 28);
+    EXPECT_EQ(f.app().settings.count, 28);
     EXPECT_EQ(count.value.getString(), "28");
     EXPECT_EQ(f.slider(SliderRow::Width).maximumLabel.getString(), "17"); // 500 / 28
     // The knob is drawn where it stopped: its left outline at 688 ... 690.
@@ -246,7 +246,7 @@ TEST(DemonstrationScreen, DragPastTheTrackEndLeavesTheKnobShort)
     EXPECT_EQ(f.pixelAt(582, 300), white);
     f.moveTo(f.at(716, 310));
     EXPECT_EQ(count.knob.getPosition().x, 706.0f);
-    EXPECT_EQ(f.app().settings.countSetting, 30);
+    EXPECT_EQ(f.app().settings.count, 30);
     f.release(f.at(716, 310));
     EXPECT_EQ(count.knob.getFillColor(), white);
 }
@@ -280,13 +280,13 @@ TEST(DemonstrationScreen, ValueTextsAndWidthRangeOnASmallDesktop)
     f.press(f.at(600, 380));
     ASSERT_TRUE(f.slider(SliderRow::Width).dragging);
     f.moveTo(f.at(720, 380)); // knob near 703 of 706
-    EXPECT_EQ(f.app().settings.widthSetting, 22);
+    EXPECT_EQ(f.app().settings.width, 22);
     f.moveTo(f.at(480, 380)); // knob near 463
-    EXPECT_EQ(f.app().settings.widthSetting, 1);
+    EXPECT_EQ(f.app().settings.width, 1);
     f.release(f.at(480, 380));
     EXPECT_EQ(f.slider(SliderRow::Width).value.getString(), "1");
     f.click(startButton);
-    EXPECT_FLOAT_EQ(static_cast<float>(f.app().gas.particleWidth()), 1280.0f / 1920.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(f.app().gas.core().particleWidth()), 1280.0f / 1920.0f);
 }
 } // namespace
 

@@ -81,12 +81,12 @@ TEST(ReadoutRefresh, WritesTheModelsStatisticsAndRestartsTheClock)
     // After one tick all 14 gaps fall into one bin.
     BondFlags bonded{};
     gas.resolveContacts();
-    gas.applyForces(ForceSettings{}, bonded);
+    gas.applyForces(GasSettings{}, bonded);
     gas.step(20);
     gas.updateBarHeights();
     refreshReadouts(p.panel, gas, p.formatNumber, readoutClock);
     EXPECT_EQ(p.panel.maxCountLabel.getString(), "14");
-    EXPECT_EQ(p.panel.meanText.getString(), p.formatNumber(gas.meanGap()));
-    EXPECT_EQ(p.panel.ratioText.getString(), p.formatNumber(gapRatio(gas.gapStdDev(), gas.meanGap())));
+    EXPECT_EQ(p.panel.meanText.getString(), p.formatNumber(gas.core().meanGap()));
+    EXPECT_EQ(p.panel.ratioText.getString(), p.formatNumber(gapRatio(gas.core().gapStdDev(), gas.core().meanGap())));
 }
 } // namespace

@@ -21,14 +21,14 @@ TEST(RunState, StartsRunningWithZeroSelectedAndASetUpPending)
     const RunState run;
     EXPECT_EQ(runPhase(run), RunPhase::Running);
     EXPECT_TRUE(run.needsSetup);
-    EXPECT_EQ(run.selectedPotential, PotentialKind::Zero);
     EXPECT_EQ(run.potentialSelected, (std::array<bool, 4>{true, false, false, false}));
-    const Settings settings;
-    EXPECT_EQ(settings.countSetting, 15);
-    EXPECT_EQ(settings.widthSetting, 22);
+    const GasSettings settings;
+    EXPECT_EQ(settings.law, PotentialKind::Zero);
+    EXPECT_EQ(settings.count, 15);
+    EXPECT_EQ(settings.width, 22);
     EXPECT_EQ(settings.temperature, 25);
     EXPECT_EQ(settings.mass, 25);
-    EXPECT_EQ(settings.coefficientC, 1);
+    EXPECT_EQ(settings.C, 1);
 }
 
 TEST(RunState, WhichPressesEachStateAccepts)
@@ -67,24 +67,23 @@ TEST(RunState, PauseAndResetFromRunningAndPaused)
 
         run = inPhase(from);
         run.needsSetup = false;
-        run.selectedPotential = PotentialKind::Repulsion;
         pressReset(run);
         EXPECT_EQ(runPhase(run), RunPhase::Stopped);
         EXPECT_TRUE(run.needsSetup);
-        EXPECT_EQ(run.selectedPotential, PotentialKind::Repulsion); // the choice survives Reset
     }
 }
 
 TEST(RunState, PotentialChoiceKeepsExactlyOneFlagAndAlwaysAsksForSetUp)
 {
     RunState run = inPhase(RunPhase::Paused);
+    GasSettings settings;
     const PotentialKind kinds[] = {PotentialKind::Attraction, PotentialKind::Repulsion, PotentialKind::LennardJones,
                                    PotentialKind::Zero, PotentialKind::Zero};
     for (PotentialKind kind : kinds)
     {
         run.needsSetup = false;
-        pressPotential(run, kind);
-        EXPECT_EQ(run.selectedPotential, kind);
+        pressPotential(run, settings, kind);
+        EXPECT_EQ(settings.law, kind);
         EXPECT_TRUE(run.needsSetup); // also for the kind already selected
         int set = 0;
         for (std::size_t i = 0; i < 4; ++i)
@@ -107,7 +106,7 @@ struct MovedGas
         for (int i = 0; i < 20; ++i)
         {
             gas.resolveContacts();
-            gas.applyForces(ForceSettings{}, bonded);
+            gas.applyForces(GasSettings{}, bonded);
             gas.step(16);
             gas.updateBarHeights();
         }
@@ -120,9 +119,9 @@ TEST(RunState, StartSetsUpOnlyWhenASettingChanged)
     MovedGas moved;
     GasModel& gas = moved.gas;
     PaceClock simulationClock, readoutClock;
-    Settings settings;
-    settings.countSetting = 7;
-    settings.widthSetting = 40;
+    GasSettings settings;
+    settings.count = 7;
+    settings.width = 40;
 
     // The first Start after start-up sets up, though nothing was touched.
     RunState run = inPhase(RunPhase::Paused);
@@ -132,26 +131,26 @@ TEST(RunState, StartSetsUpOnlyWhenASettingChanged)
     pressStart(run, settings, gas, simulationClock, readoutClock, full);
     EXPECT_EQ(runPhase(run), RunPhase::Running);
     EXPECT_FALSE(run.needsSetup);
-    EXPECT_TRUE(gas.isRunning());
+    EXPECT_TRUE(gas.core().isRunning());
     EXPECT_EQ(simulationClock.wholeMilliseconds(), 0);
     EXPECT_EQ(readoutClock.wholeMilliseconds(), 0);
-    ASSERT_EQ(gas.particleCount(), 7);
-    EXPECT_EQ(gas.particleWidth(), 40.0);
+    ASSERT_EQ(gas.core().particleCount(), 7);
+    EXPECT_EQ(gas.core().particleWidth(), 40.0);
     EXPECT_EQ(gas.particleHeight(), 140.0);
-    EXPECT_EQ(gas.positions()[0], 240.0); // evenly spread, at rest
-    EXPECT_EQ(gas.binTotals()[1], 0.0);
+    EXPECT_EQ(gas.core().positions()[0], 240.0); // evenly spread, at rest
+    EXPECT_EQ(gas.core().binTotals()[1], 0.0);
 
     // Pause and Start with nothing changed: the frozen gas resumes where it stood.
     BondFlags bonded{};
     gas.resolveContacts();
-    gas.applyForces(ForceSettings{}, bonded);
+    gas.applyForces(GasSettings{}, bonded);
     gas.step(16);
-    const std::vector<double> frozen = gas.positions();
+    const std::vector<double> frozen = gas.core().positions();
     pressPause(run);
     gas.pause();
     pressStart(run, settings, gas, simulationClock, readoutClock, full);
-    EXPECT_EQ(gas.positions(), frozen);
-    EXPECT_TRUE(gas.isRunning());
+    EXPECT_EQ(gas.core().positions(), frozen);
+    EXPECT_TRUE(gas.core().isRunning());
 }
 
 TEST(RunState, StartFromStoppedUsesTheCurrentSettingsScaled)
@@ -160,14 +159,14 @@ TEST(RunState, StartFromStoppedUsesTheCurrentSettingsScaled)
     GasModel gas(small, std::mt19937(3));
     gas.setup(10, 10, 3);
     PaceClock simulationClock, readoutClock;
-    Settings settings;
+    GasSettings settings;
     RunState run;
     pressReset(run);
     ASSERT_TRUE(acceptsStart(run));
     pressStart(run, settings, gas, simulationClock, readoutClock, small);
     EXPECT_EQ(runPhase(run), RunPhase::Running);
-    EXPECT_EQ(gas.particleCount(), 15);
-    EXPECT_EQ(gas.particleWidth(), static_cast<double>(1280.0f * 22.0f / 1920.0f));
+    EXPECT_EQ(gas.core().particleCount(), 15);
+    EXPECT_EQ(gas.core().particleWidth(), static_cast<double>(1280.0f * 22.0f / 1920.0f));
     EXPECT_EQ(gas.particleHeight(), static_cast<double>(720.0f * 140.0f / 1080.0f));
 }
 } // namespace

@@ -20,14 +20,14 @@ TEST(SliderMapping, EveryKnobAtBothEndsOfItsTrack)
     {
         SCOPED_TRACE(m.screenWidth);
         // The knobs' ends are the ranges of the settings table.
-        EXPECT_EQ(countFromKnob(at(m, 460), m), sliderCountRange.lo);
-        EXPECT_EQ(countFromKnob(at(m, 706), m), sliderCountRange.hi);
-        EXPECT_EQ(temperatureFromKnob(at(m, 460), m), temperatureRange.lo);
-        EXPECT_EQ(temperatureFromKnob(at(m, 706), m), temperatureRange.hi);
-        EXPECT_EQ(massFromKnob(at(m, 460), m), massRange.lo);
-        EXPECT_EQ(massFromKnob(at(m, 706), m), massRange.hi);
-        EXPECT_EQ(coefficientFromKnob(at(m, 460), m), coefficientRange.lo);
-        EXPECT_EQ(coefficientFromKnob(at(m, 706), m), coefficientRange.hi);
+        EXPECT_EQ(settingFromKnob(sliderCountRange, at(m, 460), m), sliderCountRange.lo);
+        EXPECT_EQ(settingFromKnob(sliderCountRange, at(m, 706), m), sliderCountRange.hi);
+        EXPECT_EQ(settingFromKnob(temperatureRange, at(m, 460), m), temperatureRange.lo);
+        EXPECT_EQ(settingFromKnob(temperatureRange, at(m, 706), m), temperatureRange.hi);
+        EXPECT_EQ(settingFromKnob(massRange, at(m, 460), m), massRange.lo);
+        EXPECT_EQ(settingFromKnob(massRange, at(m, 706), m), massRange.hi);
+        EXPECT_EQ(settingFromKnob(coefficientRange, at(m, 460), m), coefficientRange.lo);
+        EXPECT_EQ(settingFromKnob(coefficientRange, at(m, 706), m), coefficientRange.hi);
         EXPECT_EQ(widthFromKnob(at(m, 460), 15, m), 1);
         // The widest particle is trunc(maxTotalWidth / count + 32 / 246).
         EXPECT_EQ(widthFromKnob(at(m, 706), 15, m), widestParticle(15, m.maxTotalWidth));
@@ -38,12 +38,12 @@ TEST(SliderMapping, UntouchedKnobsMapAboveTheStartUpSettings)
 {
     // The start-up settings 15, 22, 25, 25 are not derived from the knobs:
     // the first frame of a drag replaces them.
-    EXPECT_EQ(countFromKnob(583, full), 16);
+    EXPECT_EQ(settingFromKnob(sliderCountRange, 583, full), 16);
     EXPECT_EQ(widthFromKnob(583, 15, full), 17);
     EXPECT_EQ(widthFromKnob(583, 16, full), 16);
-    EXPECT_EQ(temperatureFromKnob(583, full), 26);
-    EXPECT_EQ(massFromKnob(583, full), 26);
-    EXPECT_EQ(coefficientFromKnob(460, full), 1);
+    EXPECT_EQ(settingFromKnob(temperatureRange, 583, full), 26);
+    EXPECT_EQ(settingFromKnob(massRange, 583, full), 26);
+    EXPECT_EQ(settingFromKnob(coefficientRange, 460, full), 1);
 }
 
 TEST(SliderMapping, WidthRangeFollowsCountAndDesktopWidth)
@@ -59,16 +59,16 @@ TEST(SliderMapping, WidthRangeFollowsCountAndDesktopWidth)
 TEST(SliderMapping, ResultsAreTruncatedAtUnitBoundaries)
 {
     // 28 particles over 246 pixels: the count reaches 30 only from about 702.86 on.
-    EXPECT_EQ(countFromKnob(702, full), 29);
-    EXPECT_EQ(countFromKnob(703, full), 30);
+    EXPECT_EQ(settingFromKnob(sliderCountRange, 702, full), 29);
+    EXPECT_EQ(settingFromKnob(sliderCountRange, 703, full), 30);
     // C steps every 61.5 pixels; at 492 the quotient is exactly 8, so C is exactly 2.
-    EXPECT_EQ(coefficientFromKnob(491.9f, full), 1);
-    EXPECT_EQ(coefficientFromKnob(492, full), 2);
-    EXPECT_EQ(coefficientFromKnob(676.5f, full), 5);
-    EXPECT_EQ(coefficientFromKnob(676, full), 4);
+    EXPECT_EQ(settingFromKnob(coefficientRange, 491.9f, full), 1);
+    EXPECT_EQ(settingFromKnob(coefficientRange, 492, full), 2);
+    EXPECT_EQ(settingFromKnob(coefficientRange, 676.5f, full), 5);
+    EXPECT_EQ(settingFromKnob(coefficientRange, 676, full), 4);
     // Temperature steps every 246 / 49 pixels: 2 from about 461.88 on.
-    EXPECT_EQ(temperatureFromKnob(461.8f, full), 1);
-    EXPECT_EQ(temperatureFromKnob(461.9f, full), 2);
+    EXPECT_EQ(settingFromKnob(temperatureRange, 461.8f, full), 1);
+    EXPECT_EQ(settingFromKnob(temperatureRange, 461.9f, full), 2);
 }
 
 TEST(SliderMapping, SettingsStayInRangeOverTheWholeTravel)
@@ -78,14 +78,14 @@ TEST(SliderMapping, SettingsStayInRangeOverTheWholeTravel)
         int previousCount = 2;
         for (float x = at(m, 460); x <= at(m, 706); x += 0.25f)
         {
-            const int count = countFromKnob(x, m);
+            const int count = settingFromKnob(sliderCountRange, x, m);
             ASSERT_GE(count, previousCount) << x; // never goes back while moving right
             ASSERT_LE(count, 30) << x;
             previousCount = count;
-            ASSERT_GE(temperatureFromKnob(x, m), 1);
-            ASSERT_LE(temperatureFromKnob(x, m), 50);
-            ASSERT_GE(coefficientFromKnob(x, m), 1);
-            ASSERT_LE(coefficientFromKnob(x, m), 5);
+            ASSERT_GE(settingFromKnob(temperatureRange, x, m), 1);
+            ASSERT_LE(settingFromKnob(temperatureRange, x, m), 50);
+            ASSERT_GE(settingFromKnob(coefficientRange, x, m), 1);
+            ASSERT_LE(settingFromKnob(coefficientRange, x, m), 5);
             for (int n = 2; n <= 30; ++n)
             {
                 ASSERT_GE(widthFromKnob(x, n, m), 1);
@@ -134,7 +134,7 @@ struct Panel
     ScreenMetrics metrics;
     sf::Font font;
     SliderPanel panel;
-    Settings settings;
+    GasSettings settings;
     bool needsSetup = false;
 };
 
@@ -198,8 +198,8 @@ TEST(SliderPanel, CountKnobPressedAndReleasedInPlaceAlsoSetsTheWidth)
     ASSERT_TRUE(pressKnob(p.panel, p.onKnob(SliderRow::Count)));
     p.frame(p.onKnob(SliderRow::Count));
     releaseKnobs(p.panel);
-    EXPECT_EQ(p.settings.countSetting, 16);
-    EXPECT_EQ(p.settings.widthSetting, 16); // from the untouched width knob
+    EXPECT_EQ(p.settings.count, 16);
+    EXPECT_EQ(p.settings.width, 16); // from the untouched width knob
     EXPECT_EQ(p.settings.temperature, 25);
     EXPECT_TRUE(p.needsSetup);
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition().x, 583.0f);
@@ -210,8 +210,8 @@ TEST(SliderPanel, WidthKnobAloneKeepsTheCount)
     Panel p(full);
     ASSERT_TRUE(pressKnob(p.panel, p.onKnob(SliderRow::Width)));
     p.frame(p.onKnob(SliderRow::Width));
-    EXPECT_EQ(p.settings.widthSetting, 17);
-    EXPECT_EQ(p.settings.countSetting, 15);
+    EXPECT_EQ(p.settings.width, 17);
+    EXPECT_EQ(p.settings.count, 15);
     EXPECT_TRUE(p.needsSetup);
 }
 
@@ -222,26 +222,26 @@ TEST(SliderPanel, KnobFollowsThePointerAndStopsShortOfTheEnd)
     ASSERT_TRUE(pressKnob(p.panel, grab));
     p.frame({700, grab.y});
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition().x, 690.0f);
-    EXPECT_EQ(p.settings.countSetting, 28);
+    EXPECT_EQ(p.settings.count, 28);
 
     // One frame far beyond the end: the knob stays at 690, short of 706.
     p.frame({950, grab.y});
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition().x, 690.0f);
-    EXPECT_EQ(p.settings.countSetting, 28);
+    EXPECT_EQ(p.settings.count, 28);
 
     // Exactly at the end is allowed; the vertical position plays no part.
     p.frame({716, 1000});
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition(), sf::Vector2f(706, 290));
-    EXPECT_EQ(p.settings.countSetting, 30);
-    EXPECT_EQ(p.settings.widthSetting, widthFromKnob(583, 30, full));
+    EXPECT_EQ(p.settings.count, 30);
+    EXPECT_EQ(p.settings.width, widthFromKnob(583, 30, full));
 
     // And back past the start.
     p.frame({400, grab.y});
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition().x, 706.0f);
     p.frame({470, grab.y});
     EXPECT_EQ(p.slider(SliderRow::Count).knob.getPosition().x, 460.0f);
-    EXPECT_EQ(p.settings.countSetting, 2);
-    EXPECT_EQ(p.settings.widthSetting, widthFromKnob(583, 2, full));
+    EXPECT_EQ(p.settings.count, 2);
+    EXPECT_EQ(p.settings.width, widthFromKnob(583, 2, full));
 }
 
 TEST(SliderPanel, ReleaseEndsEveryDragAndWhitensEveryKnob)
@@ -267,11 +267,11 @@ TEST(SliderPanel, FrameWithoutDragChangesNothing)
     Panel p(full);
     p.frame({600, 300});
     EXPECT_FALSE(p.needsSetup);
-    EXPECT_EQ(p.settings.countSetting, 15);
-    EXPECT_EQ(p.settings.widthSetting, 22);
+    EXPECT_EQ(p.settings.count, 15);
+    EXPECT_EQ(p.settings.width, 22);
     EXPECT_EQ(p.settings.temperature, 25);
     EXPECT_EQ(p.settings.mass, 25);
-    EXPECT_EQ(p.settings.coefficientC, 1);
+    EXPECT_EQ(p.settings.C, 1);
 }
 
 TEST(SliderPanel, CoefficientKnobAtTheRightEndGivesFive)
@@ -280,8 +280,8 @@ TEST(SliderPanel, CoefficientKnobAtTheRightEndGivesFive)
     const sf::Vector2f grab = p.onKnob(SliderRow::CoefficientC, 5);
     ASSERT_TRUE(pressKnob(p.panel, grab));
     p.frame({at(small, 706) + 5, grab.y});
-    EXPECT_EQ(p.settings.coefficientC, 5);
-    EXPECT_EQ(p.settings.countSetting, 15);
+    EXPECT_EQ(p.settings.C, 5);
+    EXPECT_EQ(p.settings.count, 15);
 }
 
 TEST(SliderPanel, ValueTextsFollowTheSettings)

@@ -9,7 +9,7 @@ namespace
 {
 struct Geometry
 {
-    int count, widthSetting;
+    int count, width;
     unsigned screenWidth, screenHeight;
 };
 constexpr Geometry geometries[] = {
@@ -25,7 +25,7 @@ TEST(TheoryOverlay, MarksStandOnBarsThatFollowTheShares)
     {
         SCOPED_TRACE(g.count);
         const ScreenMetrics m = makeScreenMetrics(g.screenWidth, g.screenHeight);
-        const FreeGasPrediction exact = freeGasPrediction(g.count, particleWidthPixels(g.widthSetting, m), m);
+        const FreeGasPrediction exact = freeGasPrediction(g.count, particleWidthPixels(g.width, m), m);
         const float fullBar = 330.0f * m.screenHeight / 1080.0f;
         for (double binned : {14.0, 1.4e4, 3.0e7})
         {
@@ -59,17 +59,17 @@ TEST(TheoryOverlay, TheBarsGrowOntoTheMarks)
         SCOPED_TRACE(g.count);
         const ScreenMetrics m = makeScreenMetrics(g.screenWidth, g.screenHeight);
         GasModel gas(m, std::mt19937(4));
-        gas.setup(particleWidthPixels(g.widthSetting, m), particleHeightPixels(m), g.count);
-        const FreeGasPrediction exact = freeGasPrediction(gas.particleCount(), gas.particleWidth(), m);
-        ForceSettings forces;
-        forces.kind = PotentialKind::Zero;
+        gas.setup(particleWidthPixels(g.width, m), particleHeightPixels(m), g.count);
+        const FreeGasPrediction exact = freeGasPrediction(gas.core().particleCount(), gas.core().particleWidth(), m);
+        GasSettings forces;
+        forces.law = PotentialKind::Zero;
         BondFlags bonded{};
         for (int t = 0; t < 50000; ++t)
             ASSERT_TRUE(gas.tick(forces, bonded, 12.0f));
-        const std::array<float, histogramBins> heights = theoryMarkHeights(exact.shares, gas.binTotals(), m);
+        const std::array<float, histogramBins> heights = theoryMarkHeights(exact.shares, gas.core().binTotals(), m);
         const float fullBar = 330.0f * m.screenHeight / 1080.0f;
         for (int k = 0; k < histogramBins; ++k)
-            EXPECT_NEAR(heights[k], gas.barShape(k).getSize().y, fullBar / 5.0f) << k;
+            EXPECT_NEAR(heights[k], gas.barShapes()[k].getSize().y, fullBar / 5.0f) << k;
     }
 }
 

@@ -29,19 +29,29 @@ Parsed parse(std::vector<std::string> args)
     return p;
 }
 
+// Every run of the sweep, in output order, as velorin-lab takes them.
+std::vector<LabRun> allRuns(const LabOptions& options)
+{
+    std::vector<LabRun> runs;
+    for (std::size_t i = 0, n = runCount(options); i < n; ++i)
+        runs.push_back(runAt(options, i));
+    return runs;
+}
+
 TEST(LabOptions, DefaultsAreTheDemonstrationsStartUp)
 {
     const Parsed p = parse({});
     ASSERT_EQ(p.status, -1) << p.err;
-    const RunSettings& s = p.options.settings;
-    EXPECT_EQ(s.law, PotentialKind::Zero);
-    EXPECT_EQ((std::vector<int>{s.count, s.width, s.temperature, s.mass, s.c, s.dt, s.seconds, s.warmup}),
-              (std::vector<int>{15, 22, 25, 25, 1, 12, 6000, autoWarmup}));
+    const LabRun& s = p.options.settings;
+    EXPECT_EQ(s.gas.law, PotentialKind::Zero);
+    EXPECT_EQ(
+        (std::vector<int>{s.gas.count, s.gas.width, s.gas.temperature, s.gas.mass, s.gas.C, s.dt, s.seconds, s.warmup}),
+        (std::vector<int>{15, 22, 25, 25, 1, 12, 6000, autoWarmup}));
     EXPECT_EQ(s.precision, 0.0);
     EXPECT_EQ(s.screenWidth, 1920u);
     EXPECT_EQ(s.screenHeight, 1080u);
     EXPECT_EQ(s.seed, 1u);
-    EXPECT_EQ(expandRuns(p.options).size(), 1u);
+    EXPECT_EQ(allRuns(p.options).size(), 1u);
 }
 
 // Every bad input ends before any run with status 2 and a message naming the
@@ -134,23 +144,23 @@ TEST(LabOptions, NumbersAreDecimal)
     const struct
     {
         std::vector<std::string> args;
-        int RunSettings::*field;
+        int (*field)(const LabRun&);
         int value;
     } cases[] = {
-        {{"--count", "09"}, &RunSettings::count, 9},
-        {{"--temperature", "010"}, &RunSettings::temperature, 10},
-        {{"--mass", "+007"}, &RunSettings::mass, 7},
-        {{"--dt", "0012"}, &RunSettings::dt, 12},
-        {{"--warmup", "00"}, &RunSettings::warmup, 0},
-        {{"--sweep", "c=01:05:02"}, &RunSettings::c, 3},
-        {{"--sweep", "width=08,010"}, &RunSettings::width, 10},
+        {{"--count", "09"}, [](const LabRun& r) { return r.gas.count; }, 9},
+        {{"--temperature", "010"}, [](const LabRun& r) { return r.gas.temperature; }, 10},
+        {{"--mass", "+007"}, [](const LabRun& r) { return r.gas.mass; }, 7},
+        {{"--dt", "0012"}, [](const LabRun& r) { return r.dt; }, 12},
+        {{"--warmup", "00"}, [](const LabRun& r) { return r.warmup; }, 0},
+        {{"--sweep", "c=01:05:02"}, [](const LabRun& r) { return r.gas.C; }, 3},
+        {{"--sweep", "width=08,010"}, [](const LabRun& r) { return r.gas.width; }, 10},
     };
     for (const auto& c : cases)
     {
         const Parsed p = parse(c.args);
         ASSERT_EQ(p.status, -1) << c.args[0] << " " << c.args[1] << ": " << p.err;
-        const std::vector<RunSettings> runs = expandRuns(p.options);
-        EXPECT_EQ(runs[runs.size() / 2].*c.field, c.value) << c.args[0] << " " << c.args[1];
+        const std::vector<LabRun> runs = allRuns(p.options);
+        EXPECT_EQ(c.field(runs[runs.size() / 2]), c.value) << c.args[0] << " " << c.args[1];
     }
     const Parsed seeded = parse({"--seed", "010", "--jobs", "08", "--repeat", "011", "--shard", "03/010"});
     ASSERT_EQ(seeded.status, -1) << seeded.err;
@@ -176,11 +186,11 @@ TEST(LabOptions, SweepsExpandValueByValueThenSeedBySeed)
     {
         const Parsed p = parse({"--sweep", sweep, "--repeat", "2", "--seed", "7"});
         ASSERT_EQ(p.status, -1) << p.err;
-        const std::vector<RunSettings> runs = expandRuns(p.options);
+        const std::vector<LabRun> runs = allRuns(p.options);
         ASSERT_EQ(runs.size(), 2 * values.size()) << sweep;
         for (std::size_t i = 0; i < runs.size(); ++i)
         {
-            EXPECT_EQ(runs[i].temperature, values[i / 2]) << sweep << " run " << i;
+            EXPECT_EQ(runs[i].gas.temperature, values[i / 2]) << sweep << " run " << i;
             EXPECT_EQ(runs[i].seed, 7u + i % 2) << sweep << " run " << i;
             EXPECT_EQ(sweptValue(p.options, runs[i]), "temperature " + std::to_string(values[i / 2]));
         }
@@ -189,11 +199,11 @@ TEST(LabOptions, SweepsExpandValueByValueThenSeedBySeed)
     // the law anyway.
     const Parsed laws = parse({"--sweep", "law=lennard-jones,zero", "--temperature", "3", "--law", "repulsion"});
     ASSERT_EQ(laws.status, -1) << laws.err;
-    const std::vector<RunSettings> runs = expandRuns(laws.options);
+    const std::vector<LabRun> runs = allRuns(laws.options);
     ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].law, PotentialKind::LennardJones);
-    EXPECT_EQ(runs[1].law, PotentialKind::Zero);
-    EXPECT_EQ(runs[1].temperature, 3);
+    EXPECT_EQ(runs[0].gas.law, PotentialKind::LennardJones);
+    EXPECT_EQ(runs[1].gas.law, PotentialKind::Zero);
+    EXPECT_EQ(runs[1].gas.temperature, 3);
     EXPECT_EQ(sweptValue(laws.options, runs[0]), "");
 }
 } // namespace

@@ -12,10 +12,10 @@
 
 namespace
 {
-RunSettings shortRun(PotentialKind law, std::uint32_t seed)
+LabRun shortRun(PotentialKind law, std::uint32_t seed)
 {
-    RunSettings s;
-    s.law = law;
+    LabRun s;
+    s.gas.law = law;
     s.seconds = 20;
     s.warmup = 2;
     s.seed = seed;
@@ -139,8 +139,8 @@ TEST(CorrelatedMean, EachQualityOnASeriesThatEarnsIt)
 // advises what is already in force.
 TEST(LabRun, QualityMessageNamesTheRuleAndTheSweptValue)
 {
-    RunSettings automatic;
-    RunSettings fixed;
+    LabRun automatic;
+    LabRun fixed;
     fixed.warmup = 100;
     RunResult fewTaus;
     fewTaus.quality = Quality::Short;
@@ -157,7 +157,7 @@ TEST(LabRun, QualityMessageNamesTheRuleAndTheSweptValue)
     drifting.quality = Quality::Drifting;
     const struct
     {
-        const RunSettings& settings;
+        const LabRun& settings;
         const RunResult& result;
         const char* says;
         const char* never;
@@ -244,12 +244,12 @@ TEST(LabRun, SameSeedSameFiguresOtherSeedOther)
          {PotentialKind::Zero, PotentialKind::Attraction, PotentialKind::Repulsion, PotentialKind::LennardJones})
     {
         SCOPED_TRACE(static_cast<int>(law));
-        const std::vector<RunSettings> runs{shortRun(law, 3), shortRun(law, 3), shortRun(law, 4)};
+        const std::vector<LabRun> runs{shortRun(law, 3), shortRun(law, 3), shortRun(law, 4)};
         std::vector<RunResult> results;
-        for (const RunSettings& r : runs)
+        for (const LabRun& r : runs)
             results.push_back(runGas(r, true));
-        const std::string a = resultsCsv({runs[0]}, {results[0]}) + seriesCsv({runs[0]}, {results[0]});
-        const std::string b = resultsCsv({runs[1]}, {results[1]}) + seriesCsv({runs[1]}, {results[1]});
+        const std::string a = resultsRow(runs[0], results[0], 0) + seriesRows(runs[0], results[0], 0);
+        const std::string b = resultsRow(runs[1], results[1], 0) + seriesRows(runs[1], results[1], 0);
         EXPECT_EQ(a, b);
         EXPECT_NE(results[0].gap.mean, results[2].gap.mean);
         // The histogram covers every gap counted after the warm-up, and the
@@ -264,21 +264,30 @@ TEST(LabRun, SameSeedSameFiguresOtherSeedOther)
 
 TEST(LabRun, ParallelSweepMatchesSerialRowForRow)
 {
-    std::vector<RunSettings> runs;
+    std::vector<LabRun> runs;
     for (PotentialKind law : {PotentialKind::Attraction, PotentialKind::LennardJones})
         for (int t : {1, 25, 50})
             for (std::uint32_t seed : {1u, 2u})
             {
-                RunSettings r = shortRun(law, seed);
-                r.temperature = t;
+                LabRun r = shortRun(law, seed);
+                r.gas.temperature = t;
                 runs.push_back(r);
             }
-    const std::atomic<bool> stop{false};
-    const std::vector<RunResult> serial = runAll(runs, 1, true, stop);
-    const std::vector<RunResult> parallel = runAll(runs, 3, true, stop);
-    EXPECT_EQ(resultsCsv(runs, serial), resultsCsv(runs, parallel));
-    EXPECT_EQ(seriesCsv(runs, serial), seriesCsv(runs, parallel));
-    EXPECT_EQ(histogramCsv(runs, serial), histogramCsv(runs, parallel));
+    // The rows of the three tables as velorin-lab writes them, run by run.
+    const auto rows = [&runs](int jobs)
+    {
+        const std::atomic<bool> stop{false};
+        std::string text;
+        runEach(
+            runs.size(), [&](std::size_t i) { return runs[i]; }, jobs, true, stop,
+            [&](std::size_t i, const LabRun& run, RunResult&& result)
+            {
+                text += resultsRow(run, result, i) + seriesRows(run, result, i) + histogramRows(run, result, i);
+                return true;
+            });
+        return text;
+    };
+    EXPECT_EQ(rows(1), rows(3));
 }
 
 // Long and short runs finish out of order on three threads; they are
@@ -286,10 +295,10 @@ TEST(LabRun, ParallelSweepMatchesSerialRowForRow)
 // refused delivery (a failed write) ends the sweep there.
 TEST(LabRun, SweepDeliversInRunOrderAndEndsWhenRefused)
 {
-    std::vector<RunSettings> runs;
+    std::vector<LabRun> runs;
     for (std::uint32_t i = 0; i < 24; ++i)
     {
-        RunSettings r = shortRun(PotentialKind::Repulsion, i + 1);
+        LabRun r = shortRun(PotentialKind::Repulsion, i + 1);
         r.seconds = i % 5 == 0 ? 60 : 1;
         runs.push_back(r);
     }
@@ -299,7 +308,7 @@ TEST(LabRun, SweepDeliversInRunOrderAndEndsWhenRefused)
         std::vector<std::size_t> order;
         runEach(
             runs.size(), [&](std::size_t i) { return runs[i]; }, 3, false, stop,
-            [&](std::size_t i, const RunSettings& settings, RunResult&& result)
+            [&](std::size_t i, const LabRun& settings, RunResult&& result)
             {
                 order.push_back(i);
                 EXPECT_EQ(settings.seed, runs[i].seed);
@@ -318,7 +327,7 @@ TEST(LabRun, FiguresAreTheScreensUnitUnrounded)
     // start by a fraction of a pixel in the first second: every gap stays
     // 98 pixels, 98 / 52 = 1.8846 gap units at 1920 (the screen rounds it to
     // 1.88).
-    RunSettings s;
+    LabRun s;
     s.warmup = 0;
     s.seconds = 1;
     s.dt = 1;
@@ -343,21 +352,22 @@ TEST(LabRun, FreeGasAgreesWithTheExactHardRods)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.count);
-        RunSettings s;
-        s.count = c.count;
-        s.width = c.width;
+        LabRun s;
+        s.gas.count = c.count;
+        s.gas.width = c.width;
         s.screenWidth = c.screenWidth;
         s.screenHeight = c.screenHeight;
         s.seconds = 12000;
         const RunResult r = runGas(s, false);
         const ScreenMetrics metrics = runMetrics(s);
-        const FreeGasPrediction exact = freeGasPrediction(s.count, particleWidthPixels(s, metrics), metrics);
+        const FreeGasPrediction exact =
+            freeGasPrediction(s.gas.count, particleWidthPixels(s.gas.width, metrics), metrics);
         ASSERT_EQ(qualityName(r.quality), std::string("ok"));
         EXPECT_LT(std::abs(r.gap.mean - exact.gap), 3.0 * r.gap.standardError);
         EXPECT_LT(std::abs(r.ratio.mean - exact.ratio), 3.0 * r.ratio.standardError + exact.ratioError);
         EXPECT_LE(exact.ratioError, 0.0005);
         double shares = 0.0;
-        for (int b = 0; b < histogramBinCount; ++b)
+        for (int b = 0; b < histogramBins; ++b)
         {
             shares += exact.shares[b];
             EXPECT_NEAR(r.binFractions[b], exact.shares[b], 0.01) << b;
@@ -431,8 +441,8 @@ TEST(LabRun, KineticAndEquilibriumFieldsWhereTheyExist)
         for (int count : {2, 15})
         {
             SCOPED_TRACE(std::string(lawName(law)) + " " + std::to_string(count));
-            RunSettings s = shortRun(law, 1);
-            s.count = count;
+            LabRun s = shortRun(law, 1);
+            s.gas.count = count;
             const RunResult r = runGas(s, false);
             EXPECT_EQ(std::isfinite(r.thetaInner.mean), count > 2);
             EXPECT_EQ(std::isfinite(r.thetaInner.standardError), count > 2);
@@ -450,7 +460,8 @@ TEST(LabRun, KineticAndEquilibriumFieldsWhereTheyExist)
             if (law == PotentialKind::Zero)
             {
                 const ScreenMetrics metrics = runMetrics(s);
-                const FreeGasPrediction exact = freeGasPrediction(count, particleWidthPixels(s, metrics), metrics);
+                const FreeGasPrediction exact =
+                    freeGasPrediction(count, particleWidthPixels(s.gas.width, metrics), metrics);
                 EXPECT_NEAR(r.boltzmann->gap, exact.gap, 0.002);
             }
         }
@@ -458,8 +469,8 @@ TEST(LabRun, KineticAndEquilibriumFieldsWhereTheyExist)
 
 TEST(LabRun, PrecisionRunsUntilReachedAndSaysHowLong)
 {
-    RunSettings s;
-    s.law = PotentialKind::Repulsion;
+    LabRun s;
+    s.gas.law = PotentialKind::Repulsion;
     s.precision = 0.005;
     s.seconds = 100000;
     const RunResult r = runGas(s, false);

@@ -34,27 +34,28 @@ TEST(GasFiniteness, EveryAcceptedSettingStaysFiniteOrderedAndInside)
         const int count = setting(countRange.lo, countRange.hi);
         // A row of at most 500 reference pixels, a quarter of the channel.
         const int width = setting(widthRange.lo, widestParticle(count));
-        const ForceSettings settings =
+        const GasSettings settings =
             lawSettings(allLaws[uniform(0, 3)], setting(temperatureRange.lo, temperatureRange.hi),
                         setting(massRange.lo, massRange.hi), setting(coefficientRange.lo, coefficientRange.hi));
         const float dt = static_cast<float>(setting(1, 1000));
         SCOPED_TRACE(::testing::Message()
-                     << "trial " << trial << ": law " << static_cast<int>(settings.kind) << ", " << count << " x "
-                     << width << ", T " << settings.temperature << ", m " << settings.mass << ", C "
-                     << settings.coefficientC << ", dt " << dt << ", screen " << screen[0]);
+                     << "trial " << trial << ": law " << static_cast<int>(settings.law) << ", " << count << " x "
+                     << width << ", T " << settings.temperature << ", m " << settings.mass << ", C " << settings.C
+                     << ", dt " << dt << ", screen " << screen[0]);
 
         GasModel gas(metrics, std::mt19937(trial));
         gas.setup(scaleX(metrics, static_cast<float>(width)), scaleY(metrics, 140.0f), count);
-        const double w = gas.particleWidth();
+        const double w = gas.core().particleWidth();
         BondFlags bonded{};
         for (int t = 0; t < 300; ++t)
         {
             tick(gas, settings, bonded, dt);
-            const std::vector<double>& x = gas.positions();
-            const GasModel::GapMoments moments = gas.gapMoments();
-            ASSERT_TRUE(allFinite(x) && allFinite(gas.velocities()) && allFinite(gas.accelerations())) << "tick " << t;
+            const std::vector<double>& x = gas.core().positions();
+            const GasCore::GapMoments moments = gas.core().gapMoments();
+            ASSERT_TRUE(allFinite(x) && allFinite(gas.core().velocities()) && allFinite(gas.core().accelerations()))
+                << "tick " << t;
             ASSERT_TRUE(std::isfinite(moments.mean) && std::isfinite(moments.stdDev)) << "tick " << t;
-            ASSERT_FALSE(gas.overlapDetected()) << "tick " << t;
+            ASSERT_FALSE(gas.core().overlapDetected()) << "tick " << t;
             for (int i = 0; i + 1 < count; ++i)
                 ASSERT_GE(x[i + 1], x[i] + w - 2.0) << "tick " << t << ", particle " << i;
             ASSERT_GE(x[0], metrics.screenWidth / referenceWidth) << "tick " << t;

@@ -9,7 +9,7 @@
 
 namespace
 {
-const ForceSettings startZero = lawSettings(PotentialKind::Zero);
+const GasSettings startZero = lawSettings(PotentialKind::Zero);
 
 TEST(GasForces, ZeroLawNoiseComesFromTheGivenGenerator)
 {
@@ -21,7 +21,7 @@ TEST(GasForces, ZeroLawNoiseComesFromTheGivenGenerator)
     // T = 25: amplitude 3e-6 * 5, one draw per particle from left to right.
     for (int i = 0; i < 15; ++i)
     {
-        const double a = gas.accelerations()[i];
+        const double a = gas.core().accelerations()[i];
         EXPECT_TRUE(a == 0.0 || std::abs(std::abs(a) - 1.5e-5) < 1e-20) << a;
         EXPECT_DOUBLE_EQ(a, replay.noiseSign() * 1.5e-5) << "particle " << i;
     }
@@ -36,8 +36,8 @@ TEST(GasForces, SuccessiveTicksDrawAfresh)
     for (int call = 0; call < 6; ++call)
     {
         gas.applyForces(startZero, bonded);
-        seen.insert(gas.accelerations());
-        values.insert(gas.accelerations().begin(), gas.accelerations().end());
+        seen.insert(gas.core().accelerations());
+        values.insert(gas.core().accelerations().begin(), gas.core().accelerations().end());
     }
     // Velocities are 0, so friction vanishes and each call is pure noise: six
     // calls in the same second still give six different rows.
@@ -57,8 +57,8 @@ TEST(GasForces, SameSeedSameGasOtherSeedOtherGas)
         tick(b, startZero, fb, 16.0f);
         tick(c, startZero, fc, 16.0f);
     }
-    EXPECT_EQ(a.positions(), b.positions());
-    EXPECT_NE(a.positions(), c.positions());
+    EXPECT_EQ(a.core().positions(), b.core().positions());
+    EXPECT_NE(a.core().positions(), c.core().positions());
 }
 
 TEST(GasForces, FrictionFollowsPreviousAccelerationNotVelocity)
@@ -74,9 +74,9 @@ TEST(GasForces, FrictionFollowsPreviousAccelerationNotVelocity)
     BondFlags bonded{};
     gas.applyForces(startZero, bonded);
     const double s = 1.5e-5;
-    EXPECT_DOUBLE_EQ(gas.accelerations()[0], replay.noiseSign() * s + 0.001 * 0.02);
-    EXPECT_DOUBLE_EQ(gas.accelerations()[1], replay.noiseSign() * s);
-    EXPECT_DOUBLE_EQ(gas.accelerations()[2], replay.noiseSign() * s - 0.001 * 0.03);
+    EXPECT_DOUBLE_EQ(gas.core().accelerations()[0], replay.noiseSign() * s + 0.001 * 0.02);
+    EXPECT_DOUBLE_EQ(gas.core().accelerations()[1], replay.noiseSign() * s);
+    EXPECT_DOUBLE_EQ(gas.core().accelerations()[2], replay.noiseSign() * s - 0.001 * 0.03);
 }
 
 TEST(GasForces, RepulsionEqualGapsCancelAndEndsComeFirst)
@@ -91,10 +91,10 @@ TEST(GasForces, RepulsionEqualGapsCancelAndEndsComeFirst)
         gas.applyForces(lawSettings(PotentialKind::Repulsion), bonded);
         // K = C * 10 / m = 0.4; every gap is the same, so inner particles feel
         // noise only (1e-5 * sqrt(25)). Draws: particle 0, particle 14, then 1 ... 13.
-        const double g = gas.positions()[1] - gas.positions()[0] - gas.particleWidth();
+        const double g = gas.core().positions()[1] - gas.core().positions()[0] - gas.core().particleWidth();
         const double push = 0.4 / (g * g);
         const double s = 5e-5;
-        const std::vector<double>& a = gas.accelerations();
+        const std::vector<double>& a = gas.core().accelerations();
         EXPECT_DOUBLE_EQ(a[0], replay.noiseSign() * s - push);
         EXPECT_DOUBLE_EQ(a[14], push + replay.noiseSign() * s);
         for (int i = 1; i < 14; ++i)
@@ -106,7 +106,7 @@ TEST(GasForces, RepulsionEqualGapsCancelAndEndsComeFirst)
 // the replayed noise taken out: the draws go to particle 0, then N-1, then
 // 1 ... N-2 under the pair laws, and from left to right under Zero. Gaps
 // stay above 10 pixels, so nothing bonds under Attraction.
-std::vector<double> pairAccelerations(const std::vector<double>& x, const ForceSettings& settings)
+std::vector<double> pairAccelerations(const std::vector<double>& x, const GasSettings& settings)
 {
     const unsigned seed = 41;
     const int n = static_cast<int>(x.size());
@@ -115,14 +115,14 @@ std::vector<double> pairAccelerations(const std::vector<double>& x, const ForceS
         gas.setParticle(i, x[i], 0.0, 0.0);
     BondFlags bonded{};
     gas.applyForces(settings, bonded);
-    const double s = (settings.kind == PotentialKind::Zero ? 3e-6 : 1e-5) * std::sqrt(settings.temperature);
+    const double s = (settings.law == PotentialKind::Zero ? 3e-6 : 1e-5) * std::sqrt(settings.temperature);
     std::vector<int> order{0};
-    if (settings.kind != PotentialKind::Zero)
+    if (settings.law != PotentialKind::Zero)
         order.push_back(n - 1);
-    for (int i = 1; i < n - (settings.kind == PotentialKind::Zero ? 0 : 1); ++i)
+    for (int i = 1; i < n - (settings.law == PotentialKind::Zero ? 0 : 1); ++i)
         order.push_back(i);
     DrawReplay replay(seed);
-    std::vector<double> pair = gas.accelerations();
+    std::vector<double> pair = gas.core().accelerations();
     for (int i : order)
         pair[i] -= replay.noiseSign() * s;
     return pair;
@@ -155,7 +155,7 @@ const std::vector<std::vector<double>> unevenRows = {
 TEST(GasForces, MirroredRowGetsMirroredAccelerationsUnderEveryLaw)
 {
     for (PotentialKind kind : allLaws)
-        for (const ForceSettings& settings : {lawSettings(kind), lawSettings(kind, 50, 20, 2)})
+        for (const GasSettings& settings : {lawSettings(kind), lawSettings(kind, 50, 20, 2)})
             for (const std::vector<double>& row : unevenRows)
             {
                 SCOPED_TRACE(::testing::Message() << "law " << static_cast<int>(kind) << ", m " << settings.mass << ", "
@@ -234,20 +234,20 @@ TEST(GasForces, ClampStopsAtExactlyMaxAcceleration)
     {
         SCOPED_TRACE(screen);
         GasModel gas = makeGas(screen, screen * 9 / 16, 3);
-        const double w = gas.particleWidth();
+        const double w = gas.core().particleWidth();
         const double limit = makeScreenMetrics(screen, screen * 9 / 16).maxAcceleration;
         BondFlags bonded{};
         // A repelling pair 1 pixel apart, the third particle far away.
         placeAtRest(gas, {100.0, 100.0 + w + 1.0, 900.0});
         gas.applyForces(lawSettings(PotentialKind::Repulsion), bonded);
-        EXPECT_EQ(gas.accelerations()[0], -limit);
-        EXPECT_EQ(gas.accelerations()[1], limit);
-        EXPECT_LT(std::abs(gas.accelerations()[2]), limit);
+        EXPECT_EQ(gas.core().accelerations()[0], -limit);
+        EXPECT_EQ(gas.core().accelerations()[1], limit);
+        EXPECT_LT(std::abs(gas.core().accelerations()[2]), limit);
         // Touching: an infinite push, clamped the same way.
         placeAtRest(gas, {100.0, 100.0 + w, 900.0});
         gas.applyForces(lawSettings(PotentialKind::Repulsion), bonded);
-        EXPECT_EQ(gas.accelerations()[0], -limit);
-        EXPECT_EQ(gas.accelerations()[1], limit);
+        EXPECT_EQ(gas.core().accelerations()[0], -limit);
+        EXPECT_EQ(gas.core().accelerations()[1], limit);
     }
 }
 
@@ -258,10 +258,10 @@ TEST(GasForces, UnknownLawOnlyClamps)
     gas.setParticle(1, 960.0, 0.01, -0.0003);
     gas.setParticle(2, 1440.0, 0.01, -2.0);
     BondFlags bonded{};
-    ForceSettings settings = startZero;
-    settings.kind = static_cast<PotentialKind>(7);
+    GasSettings settings = startZero;
+    settings.law = static_cast<PotentialKind>(7);
     gas.applyForces(settings, bonded);
-    EXPECT_EQ(gas.accelerations(), (std::vector<double>{0.001, -0.0003, -0.001}));
+    EXPECT_EQ(gas.core().accelerations(), (std::vector<double>{0.001, -0.0003, -0.001}));
 }
 
 TEST(GasForces, LennardJonesBalancesAtGapOfHundred)
@@ -271,7 +271,7 @@ TEST(GasForces, LennardJonesBalancesAtGapOfHundred)
         SCOPED_TRACE(screen);
         const unsigned seed = 31;
         GasModel gas = makeGas(screen, screen * 9 / 16, 15, seed);
-        const double w = gas.particleWidth();
+        const double w = gas.core().particleWidth();
         // Particles 0 ... 3 100 pixels apart, the rest farther out at 150.
         std::vector<double> x{20.0};
         for (int i = 1; i < 15; ++i)
@@ -282,10 +282,10 @@ TEST(GasForces, LennardJonesBalancesAtGapOfHundred)
         BondFlags bonded{};
         gas.applyForces(lawSettings(PotentialKind::LennardJones), bonded);
         const double s = 5e-5;
-        EXPECT_EQ(gas.accelerations()[0], replay.noiseSign() * s);
+        EXPECT_EQ(gas.core().accelerations()[0], replay.noiseSign() * s);
         replay.skip(1); // particle 14
-        EXPECT_EQ(gas.accelerations()[1], replay.noiseSign() * s);
-        EXPECT_EQ(gas.accelerations()[2], replay.noiseSign() * s);
+        EXPECT_EQ(gas.core().accelerations()[1], replay.noiseSign() * s);
+        EXPECT_EQ(gas.core().accelerations()[2], replay.noiseSign() * s);
     }
 }
 
@@ -303,15 +303,15 @@ TEST(GasForces, SettingsOutsideTheirRangeAreClamped)
             tick(odd, lawSettings(kind, -4, 0, 0), oddFlags, 20.0f);
             tick(edge, lawSettings(kind, 1, 1, 1), edgeFlags, 20.0f);
         }
-        EXPECT_EQ(odd.accelerations(), edge.accelerations());
-        for (double a : odd.accelerations())
+        EXPECT_EQ(odd.core().accelerations(), edge.core().accelerations());
+        for (double a : odd.core().accelerations())
             EXPECT_TRUE(std::isfinite(a));
         GasModel hot = makeGas(1920, 1080, 15, seed);
         GasModel hottest = makeGas(1920, 1080, 15, seed);
         BondFlags hotFlags{}, hottestFlags{};
         tick(hot, lawSettings(kind, 500, 900, 9), hotFlags, 20.0f);
         tick(hottest, lawSettings(kind, 50, 50, 5), hottestFlags, 20.0f);
-        EXPECT_EQ(hot.accelerations(), hottest.accelerations());
+        EXPECT_EQ(hot.core().accelerations(), hottest.core().accelerations());
     }
 }
 
@@ -323,7 +323,7 @@ TEST(GasForces, PausedModelKeepsAccelerationsAndFlags)
     BondFlags bonded{};
     for (PotentialKind kind : allLaws)
         gas.applyForces(lawSettings(kind), bonded);
-    EXPECT_EQ(gas.accelerations(), std::vector<double>(4, 0.0));
+    EXPECT_EQ(gas.core().accelerations(), std::vector<double>(4, 0.0));
     EXPECT_EQ(bonded, BondFlags{});
 }
 
@@ -354,7 +354,7 @@ protected:
         }
     }
     void apply() { gas.applyForces(lawSettings(PotentialKind::Attraction), bonded); }
-    const std::vector<double>& a() const { return gas.accelerations(); }
+    const std::vector<double>& a() const { return gas.core().accelerations(); }
     static double clamp(double value) { return std::abs(value) > 0.001 ? (value > 0 ? 0.001 : -0.001) : value; }
 };
 
@@ -375,15 +375,15 @@ TEST_P(Attraction, CloseInnerPairBondsAndNeighbourIsKickedRight)
     // Particles 1 and 2 8 pixels apart; every other gap above 10.
     placeWithGaps({50.0, 8.0, 60.0, 70.0});
     for (int i = 0; i < 5; ++i)
-        gas.setParticle(i, gas.positions()[i], 0.01, 0.0003);
+        gas.setParticle(i, gas.core().positions()[i], 0.01, 0.0003);
     apply();
     EXPECT_EQ(bonded[0], 0);
     EXPECT_EQ(bonded[1], 1);
     EXPECT_EQ(bonded[2], 1);
     EXPECT_EQ(bonded[3], 0);
-    EXPECT_EQ(gas.velocities()[1], 0.0);
-    EXPECT_EQ(gas.velocities()[2], 0.0);
-    EXPECT_EQ(gas.velocities()[3], 0.01);
+    EXPECT_EQ(gas.core().velocities()[1], 0.0);
+    EXPECT_EQ(gas.core().velocities()[2], 0.0);
+    EXPECT_EQ(gas.core().velocities()[3], 0.01);
     EXPECT_EQ(a()[1], 0.0);
     // Draws: particle 0, particle 4, then the right kick of particle 2
     // (stuck by now, rule 2), then particle 3.
@@ -418,8 +418,8 @@ TEST_P(Attraction, EndParticlesBondAtNineAndBelow)
 TEST_P(Attraction, InnerGapOfExactlyNineMatchesNoRow)
 {
     placeWithGaps({50.0, 9.0, 50.0, 50.0});
-    gas.setParticle(1, gas.positions()[1], 0.0, 0.0004);
-    gas.setParticle(2, gas.positions()[2], 0.0, -0.0002);
+    gas.setParticle(1, gas.core().positions()[1], 0.0, 0.0004);
+    gas.setParticle(2, gas.core().positions()[2], 0.0, -0.0002);
     apply();
     EXPECT_EQ(a()[1], 0.0004);
     EXPECT_EQ(a()[2], -0.0002);
@@ -435,7 +435,7 @@ TEST_P(Attraction, StuckInTheNineToTenBandIsStoppedAndFreed)
     // 3 apply, ending at 0; rule 4 frees it in the same call.
     placeWithGaps({50.0, 9.5, 9.5, 50.0});
     bonded[2] = 1;
-    gas.setParticle(2, gas.positions()[2], 0.0, 0.0005);
+    gas.setParticle(2, gas.core().positions()[2], 0.0, 0.0005);
     apply();
     EXPECT_EQ(a()[2], 0.0);
     EXPECT_EQ(bonded[2], 0);

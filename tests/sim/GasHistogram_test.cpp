@@ -18,7 +18,7 @@ int binOfGap(unsigned screenWidth, double value, Gap how = Gap::Exactly)
 {
     GasModel gas = makeGas(screenWidth, screenWidth * 9 / 16, 2);
     const double x0 = 100.0;
-    const double w = gas.particleWidth();
+    const double w = gas.core().particleWidth();
     auto gapTo = [&](double x1) { return std::abs(x0 - x1) - w; };
     auto wanted = [&](double g) { return how == Gap::Exactly ? g >= value : g > value; };
     // The gap grows with x1: find the smallest x1 that gives a wanted gap.
@@ -34,16 +34,16 @@ int binOfGap(unsigned screenWidth, double value, Gap how = Gap::Exactly)
     gas.setParticle(0, x0, 0.0, 0.0);
     gas.setParticle(1, x1, 0.0, 0.0);
     gas.step(12.0f);
-    EXPECT_EQ(gas.positions()[1], x1) << "the pair moved";
+    EXPECT_EQ(gas.core().positions()[1], x1) << "the pair moved";
     int found = -1;
-    for (int k = 0; k < gas.binCount(); ++k)
+    for (int k = 0; k < gas.core().binCount(); ++k)
     {
-        if (gas.binCounts()[k] == 1)
+        if (gas.core().binCounts()[k] == 1)
         {
             EXPECT_EQ(found, -1) << "counted twice";
             found = k;
         }
-        EXPECT_EQ(gas.binTotals()[k], gas.binCounts()[k]);
+        EXPECT_EQ(gas.core().binTotals()[k], gas.core().binCounts()[k]);
     }
     return found;
 }
@@ -95,15 +95,15 @@ TEST(GasHistogram, OverlapsAreSeparatedBeforeBinning)
     GasModel gas = makeGas(1920, 1080, 4);
     placeAtRest(gas, {100.0, 300.0, 110.0, 800.0});
     gas.step(12.0f);
-    ASSERT_EQ(gas.positions(), (std::vector<double>{100.0, 122.0, 472.0, 800.0}));
+    ASSERT_EQ(gas.core().positions(), (std::vector<double>{100.0, 122.0, 472.0, 800.0}));
     std::vector<int> expected(16, 0);
     expected[0] = 1; // gap 0
     expected[5] = 2; // gaps 328 and 306
-    EXPECT_EQ(gas.binCounts(), expected);
-    EXPECT_EQ(gas.maxBinCount(), 2);
-    EXPECT_DOUBLE_EQ(gas.meanGap(), std::round((0.0 + 328.0 + 306.0) / 52.0 * 100.0 / 3.0) / 100.0);
+    EXPECT_EQ(gas.core().binCounts(), expected);
+    EXPECT_EQ(gas.core().maxBinCount(), 2);
+    EXPECT_DOUBLE_EQ(gas.core().meanGap(), std::round((0.0 + 328.0 + 306.0) / 52.0 * 100.0 / 3.0) / 100.0);
     gas.resolveContacts();
-    EXPECT_FALSE(gas.overlapDetected());
+    EXPECT_FALSE(gas.core().overlapDetected());
 }
 
 TEST(GasHistogram, StartUpGasAndItsFirstTick)
@@ -123,19 +123,19 @@ TEST(GasHistogram, StartUpGasAndItsFirstTick)
             SCOPED_TRACE(c.width);
             SCOPED_TRACE(static_cast<int>(kind));
             GasModel gas = makeGas(c.width, c.height, 15);
-            EXPECT_DOUBLE_EQ(gas.meanGap(), c.mean);
-            EXPECT_EQ(gas.gapStdDev(), 0.0);
-            EXPECT_EQ(gas.maxBinCount(), 0);
+            EXPECT_DOUBLE_EQ(gas.core().meanGap(), c.mean);
+            EXPECT_EQ(gas.core().gapStdDev(), 0.0);
+            EXPECT_EQ(gas.core().maxBinCount(), 0);
 
             BondFlags bonded{};
             tick(gas, lawSettings(kind), bonded, 30.0f);
             std::vector<int> counts(16, 0);
             counts[1] = 14;
-            EXPECT_EQ(gas.binCounts(), counts);
-            EXPECT_EQ(gas.binTotals()[1], 14.0);
-            EXPECT_EQ(gas.maxBinCount(), 14);
+            EXPECT_EQ(gas.core().binCounts(), counts);
+            EXPECT_EQ(gas.core().binTotals()[1], 14.0);
+            EXPECT_EQ(gas.core().maxBinCount(), 14);
             for (int k = 0; k < 16; ++k)
-                EXPECT_EQ(gas.barShape(k).getSize(), sf::Vector2f(c.barWidth, k == 1 ? c.tallest : 0.0f))
+                EXPECT_EQ(gas.barShapes()[k].getSize(), sf::Vector2f(c.barWidth, k == 1 ? c.tallest : 0.0f))
                     << "bar " << k;
         }
     }
@@ -146,7 +146,7 @@ TEST(GasHistogram, EmptyHistogramGivesFlatBars)
     GasModel gas = makeGas(1920, 1080, 15);
     gas.updateBarHeights();
     for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(gas.barShape(k).getSize(), sf::Vector2f(51.625f, 0.0f)) << "bar " << k;
+        EXPECT_EQ(gas.barShapes()[k].getSize(), sf::Vector2f(51.625f, 0.0f)) << "bar " << k;
 }
 
 TEST(GasHistogram, BarsShowTotalsLabelShowsLatestTick)
@@ -158,37 +158,37 @@ TEST(GasHistogram, BarsShowTotalsLabelShowsLatestTick)
     placeAtRest(gas, {500.0, 622.0, 744.0}); // gaps 100 and 100
     gas.step(12.0f);
     gas.updateBarHeights();
-    EXPECT_EQ(gas.binTotals()[0], 3.0);
-    EXPECT_EQ(gas.binTotals()[1], 5.0);
-    EXPECT_EQ(gas.maxBinCount(), 2);
-    EXPECT_EQ(gas.barShape(1).getSize().y, 330.0f);
-    EXPECT_EQ(gas.barShape(0).getSize().y, static_cast<float>(3.0 / 5.0) * 330.0f);
+    EXPECT_EQ(gas.core().binTotals()[0], 3.0);
+    EXPECT_EQ(gas.core().binTotals()[1], 5.0);
+    EXPECT_EQ(gas.core().maxBinCount(), 2);
+    EXPECT_EQ(gas.barShapes()[1].getSize().y, 330.0f);
+    EXPECT_EQ(gas.barShapes()[0].getSize().y, static_cast<float>(3.0 / 5.0) * 330.0f);
     // Pausing keeps the totals; set-up empties them.
     gas.pause();
     gas.step(12.0f);
     gas.resume();
-    EXPECT_EQ(gas.binTotals()[1], 5.0);
+    EXPECT_EQ(gas.core().binTotals()[1], 5.0);
     gas.setup(22.0, 140.0, 3);
-    EXPECT_EQ(gas.binTotals(), std::vector<double>(16, 0.0));
-    EXPECT_EQ(gas.maxBinCount(), 0);
+    EXPECT_EQ(gas.core().binTotals(), std::vector<double>(16, 0.0));
+    EXPECT_EQ(gas.core().maxBinCount(), 0);
 }
 
 TEST(GasHistogram, SpreadIsOverTheNumberOfGaps)
 {
     GasModel gas = makeGas(1920, 1080, 3);
     placeAtRest(gas, {100.0, 174.0, 352.0}); // gaps of 1 and 3 units
-    EXPECT_EQ(gas.meanGap(), 2.0);
-    EXPECT_EQ(gas.gapStdDev(), 1.0);
+    EXPECT_EQ(gas.core().meanGap(), 2.0);
+    EXPECT_EQ(gas.core().gapStdDev(), 1.0);
 }
 
 TEST(GasHistogram, MeanRoundsHalfwayAwayFromZero)
 {
     GasModel gas = makeGas(1920, 1080, 2);
     placeAtRest(gas, {100.0, 128.5}); // 6.5 / 52 = 0.125 units
-    EXPECT_EQ(gas.meanGap(), 0.13);
-    EXPECT_EQ(gas.gapStdDev(), 0.01); // |0.125 - 0.13| = 0.005, rounded up
-    placeAtRest(gas, {100.0, 115.5}); // -0.125 units
-    EXPECT_EQ(gas.meanGap(), -0.13);
+    EXPECT_EQ(gas.core().meanGap(), 0.13);
+    EXPECT_EQ(gas.core().gapStdDev(), 0.01); // |0.125 - 0.13| = 0.005, rounded up
+    placeAtRest(gas, {100.0, 115.5});        // -0.125 units
+    EXPECT_EQ(gas.core().meanGap(), -0.13);
 }
 
 TEST(GasHistogram, SingleGapSpreadIsItsRoundingOnly)
@@ -197,9 +197,9 @@ TEST(GasHistogram, SingleGapSpreadIsItsRoundingOnly)
     for (double g = 3.0; g < 900.0; g += 0.37)
     {
         placeAtRest(gas, {100.0, 122.0 + g});
-        const double spread = gas.gapStdDev();
+        const double spread = gas.core().gapStdDev();
         EXPECT_TRUE(spread == 0.0 || spread == 0.01) << g << ": " << spread;
-        EXPECT_NEAR(gas.meanGap(), g / 52.0, 0.005 + 1e-12);
+        EXPECT_NEAR(gas.core().meanGap(), g / 52.0, 0.005 + 1e-12);
     }
 }
 } // namespace

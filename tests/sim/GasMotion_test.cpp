@@ -19,7 +19,7 @@ std::vector<double> afterContact(double left, double right, double gap = 5.0)
     gas.setParticle(0, 500.0, left, 0.0);
     gas.setParticle(1, 500.0 + 22.0 + gap, right, 0.0);
     gas.resolveContacts();
-    return gas.velocities();
+    return gas.core().velocities();
 }
 
 TEST(GasContacts, ExchangeTable)
@@ -51,8 +51,8 @@ TEST(GasContacts, ExchangePassesAlongTheRowInOnePass)
     gas.setParticle(1, 525.0, 0.02, 0.0);
     gas.setParticle(2, 550.0, 0.01, 0.0);
     gas.resolveContacts();
-    EXPECT_EQ(gas.velocities(), (std::vector<double>{0.02, 0.01, 0.03}));
-    EXPECT_FALSE(gas.overlapDetected());
+    EXPECT_EQ(gas.core().velocities(), (std::vector<double>{0.02, 0.01, 0.03}));
+    EXPECT_FALSE(gas.core().overlapDetected());
 }
 
 TEST(GasContacts, OverlapToleranceIsTwoPixels)
@@ -61,19 +61,19 @@ TEST(GasContacts, OverlapToleranceIsTwoPixels)
     {
         SCOPED_TRACE(screen);
         GasModel exact = makeGas(screen, screen * 9 / 16, 3);
-        const double w = exact.particleWidth();
+        const double w = exact.core().particleWidth();
         placeAtRest(exact, {100.0, 100.0 + w - 2.0, 600.0});
         exact.resolveContacts();
-        EXPECT_FALSE(exact.overlapDetected());
+        EXPECT_FALSE(exact.core().overlapDetected());
 
         GasModel deeper = makeGas(screen, screen * 9 / 16, 3);
         placeAtRest(deeper, {100.0, 100.0 + w - 2.01, 600.0});
         deeper.resolveContacts();
-        EXPECT_TRUE(deeper.overlapDetected());
+        EXPECT_TRUE(deeper.core().overlapDetected());
         // Sticky: a later clean row does not clear it.
         placeAtRest(deeper, {100.0, 300.0, 600.0});
         deeper.resolveContacts();
-        EXPECT_TRUE(deeper.overlapDetected());
+        EXPECT_TRUE(deeper.core().overlapDetected());
     }
 }
 
@@ -86,11 +86,11 @@ TEST(GasTick, StopsAtABrokenOrderBeforeForcesAndStep)
     gas.setParticle(2, 600.0, 0.05, 0.0);
     BondFlags bonded{};
     EXPECT_FALSE(gas.tick(lawSettings(PotentialKind::Repulsion), bonded, 30.0f));
-    EXPECT_TRUE(gas.overlapDetected());
-    EXPECT_EQ(gas.positions(), (std::vector<double>{100.0, 110.0, 600.0}));
-    EXPECT_EQ(gas.accelerations(), std::vector<double>(3, 0.0));
-    EXPECT_EQ(gas.binTotals(), std::vector<double>(16, 0.0));
-    EXPECT_EQ(gas.particleShape(2).getPosition().x, 600.0f);
+    EXPECT_TRUE(gas.core().overlapDetected());
+    EXPECT_EQ(gas.core().positions(), (std::vector<double>{100.0, 110.0, 600.0}));
+    EXPECT_EQ(gas.core().accelerations(), std::vector<double>(3, 0.0));
+    EXPECT_EQ(gas.core().binTotals(), std::vector<double>(16, 0.0));
+    EXPECT_EQ(gas.particleShapes()[2].getPosition().x, 600.0f);
     EXPECT_FALSE(gas.tick(lawSettings(PotentialKind::Repulsion), bonded, 30.0f)) << "the stop is sticky";
 }
 
@@ -112,11 +112,11 @@ TEST(GasTick, ModelMovesAsItsCoreAndItsRectanglesFollow)
             ASSERT_TRUE(core.tick(lawSettings(law), coreBonds, dt));
             ASSERT_TRUE(model.tick(lawSettings(law), modelBonds, dt));
         }
-        EXPECT_EQ(model.positions(), core.positions());
-        EXPECT_EQ(model.velocities(), core.velocities());
-        EXPECT_EQ(model.binTotals(), core.binTotals());
+        EXPECT_EQ(model.core().positions(), core.positions());
+        EXPECT_EQ(model.core().velocities(), core.velocities());
+        EXPECT_EQ(model.core().binTotals(), core.binTotals());
         for (int i = 0; i < 15; ++i)
-            EXPECT_EQ(model.particleShape(i).getPosition(),
+            EXPECT_EQ(model.particleShapes()[i].getPosition(),
                       sf::Vector2f(static_cast<float>(core.positions()[i]), 720.0f * 70.0f / 1080.0f));
     }
 }
@@ -129,7 +129,7 @@ TEST(GasContacts, OrderCheckSeesBeyondTheNeighbour)
     gas.setup(1.0, 140.0, 3);
     placeAtRest(gas, {100.0, 99.5, 98.8});
     gas.resolveContacts();
-    EXPECT_TRUE(gas.overlapDetected());
+    EXPECT_TRUE(gas.core().overlapDetected());
 }
 
 // The order check written out pair by pair.
@@ -179,7 +179,7 @@ TEST(GasContacts, OrderCheckMatchesPairwiseCheck)
         gas.resolveContacts();
         const bool expected = naiveOverlap(x, w);
         overlaps += expected;
-        ASSERT_EQ(gas.overlapDetected(), expected) << "trial " << trial;
+        ASSERT_EQ(gas.core().overlapDetected(), expected) << "trial " << trial;
     }
     // Both outcomes are well represented.
     EXPECT_GT(overlaps, trials / 5);
@@ -192,16 +192,16 @@ TEST(GasMotion, LeftWallTurnsParticleBack)
     gas.setParticle(0, 3.0, -0.05, 0.0);
     gas.setParticle(1, 1000.0, 0.0, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.velocities()[0], 0.05);
-    EXPECT_DOUBLE_EQ(gas.positions()[0], 6.6);
-    EXPECT_EQ(gas.particleShape(0).getPosition(), sf::Vector2f(6.6f, 70.0f));
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[0], 0.05);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[0], 6.6);
+    EXPECT_EQ(gas.particleShapes()[0].getPosition(), sf::Vector2f(6.6f, 70.0f));
 
     // The wall line scales with the screen: 4 pixels at 1280.
     GasModel small = makeGas(1280, 720, 2);
     small.setParticle(0, 3.0, -0.05, 0.0);
     small.step(12.0f);
-    EXPECT_DOUBLE_EQ(small.velocities()[0], 0.05);
-    EXPECT_DOUBLE_EQ(small.positions()[0], 4.6);
+    EXPECT_DOUBLE_EQ(small.core().velocities()[0], 0.05);
+    EXPECT_DOUBLE_EQ(small.core().positions()[0], 4.6);
 }
 
 TEST(GasMotion, WallActsOnlyOnceParticleIsPastIt)
@@ -209,11 +209,11 @@ TEST(GasMotion, WallActsOnlyOnceParticleIsPastIt)
     GasModel gas = makeGas(1920, 1080, 2);
     gas.setParticle(0, 6.5, -0.05, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[0], 5.9);
-    EXPECT_DOUBLE_EQ(gas.velocities()[0], -0.05);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[0], 5.9);
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[0], -0.05);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[0], 6.6);
-    EXPECT_DOUBLE_EQ(gas.velocities()[0], 0.05);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[0], 6.6);
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[0], 0.05);
 }
 
 TEST(GasMotion, RightWallTurnsParticleBack)
@@ -223,13 +223,13 @@ TEST(GasMotion, RightWallTurnsParticleBack)
     gas.setParticle(0, 1000.0, 0.0, 0.0);
     gas.setParticle(1, 1892.5, 0.05, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.velocities()[1], -0.05);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], 1891.4);
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[1], -0.05);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[1], 1891.4);
     // Moving inwards past the line: left alone.
     gas.setParticle(1, 1893.0, -0.05, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], 1892.4);
-    EXPECT_DOUBLE_EQ(gas.velocities()[1], -0.05);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[1], 1892.4);
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[1], -0.05);
 }
 
 TEST(GasMotion, SpeedIsLimited)
@@ -239,16 +239,16 @@ TEST(GasMotion, SpeedIsLimited)
         SCOPED_TRACE(screen);
         const double maxSpeed = makeScreenMetrics(screen, screen * 9 / 16).maxSpeed;
         GasModel gas = makeGas(screen, screen * 9 / 16, 3);
-        const double w = gas.particleWidth();
+        const double w = gas.core().particleWidth();
         gas.setParticle(0, 100.0, 0.079, 0.001);
         gas.setParticle(1, 400.0, -0.02, -0.002);
         gas.setParticle(2, 800.0, 0.5, 0.0);
         gas.step(40.0f);
-        EXPECT_EQ(gas.velocities(), (std::vector<double>{maxSpeed, -maxSpeed, maxSpeed}));
-        EXPECT_DOUBLE_EQ(gas.positions()[0], 100.0 + 40 * maxSpeed);
-        EXPECT_DOUBLE_EQ(gas.positions()[1], 400.0 - 40 * maxSpeed);
-        EXPECT_DOUBLE_EQ(gas.positions()[2], 800.0 + 40 * maxSpeed);
-        EXPECT_LT(gas.positions()[0] + w, gas.positions()[1]);
+        EXPECT_EQ(gas.core().velocities(), (std::vector<double>{maxSpeed, -maxSpeed, maxSpeed}));
+        EXPECT_DOUBLE_EQ(gas.core().positions()[0], 100.0 + 40 * maxSpeed);
+        EXPECT_DOUBLE_EQ(gas.core().positions()[1], 400.0 - 40 * maxSpeed);
+        EXPECT_DOUBLE_EQ(gas.core().positions()[2], 800.0 + 40 * maxSpeed);
+        EXPECT_LT(gas.core().positions()[0] + w, gas.core().positions()[1]);
     }
 }
 
@@ -267,12 +267,12 @@ TEST(GasMotion, RefusedMovesGoToTheMidpointWhereItFits)
     gas.setParticle(2, 110.0, 0.01, 0.001);
     gas.setParticle(3, 400.0, 0.0, 0.0);
     gas.step(20.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[0], 50.5);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], 110.6 - 22.0);
-    EXPECT_DOUBLE_EQ(gas.positions()[2], (110.6 + 400.0) * 0.5);
-    EXPECT_EQ(gas.positions()[3], 400.0);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[0], 50.5);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[1], 110.6 - 22.0);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[2], (110.6 + 400.0) * 0.5);
+    EXPECT_EQ(gas.core().positions()[3], 400.0);
     // The prediction did not touch particle 2's own velocity beyond its step.
-    EXPECT_DOUBLE_EQ(gas.velocities()[2], 0.03);
+    EXPECT_DOUBLE_EQ(gas.core().velocities()[2], 0.03);
 }
 
 TEST(GasMotion, PredictionUsesLimitedSpeed)
@@ -284,14 +284,14 @@ TEST(GasMotion, PredictionUsesLimitedSpeed)
     gas.setParticle(1, 200.0, 0.07, 0.001);
     gas.setParticle(2, 600.0, 0.0, 0.0);
     gas.step(20.0f);
-    EXPECT_EQ(gas.positions()[0], 179.0);
+    EXPECT_EQ(gas.core().positions()[0], 179.0);
     // Predicted at 200 + 20 * 0.09 the row would differ only through this test:
     GasModel held = makeGas(1920, 1080, 3);
     held.setParticle(0, 179.7, 0.0, 0.0);
     held.setParticle(1, 200.0, 0.07, 0.001);
     held.setParticle(2, 600.0, 0.0, 0.0);
     held.step(20.0f);
-    EXPECT_DOUBLE_EQ(held.positions()[0], (201.6 + 1.0) * 0.5);
+    EXPECT_DOUBLE_EQ(held.core().positions()[0], (201.6 + 1.0) * 0.5);
 }
 
 TEST(GasMotion, TwoParticlesPredictWithAcceleration)
@@ -304,13 +304,13 @@ TEST(GasMotion, TwoParticlesPredictWithAcceleration)
     gas.setParticle(0, 100.0, 0.0, 0.0);
     gas.setParticle(1, 123.0, -0.01, -0.002);
     gas.step(20.0f);
-    EXPECT_NEAR(gas.positions()[0], 61.5, 1e-9);
+    EXPECT_NEAR(gas.core().positions()[0], 61.5, 1e-9);
 
     GasModel slow = makeGas(1920, 1080, 2);
     slow.setParticle(0, 100.0, 0.0, 0.0);
     slow.setParticle(1, 123.0, -0.01, -0.001);
     slow.step(20.0f);
-    EXPECT_EQ(slow.positions()[0], 100.0);
+    EXPECT_EQ(slow.core().positions()[0], 100.0);
 }
 
 TEST(GasMotion, LastParticleKeptInsideRightBound)
@@ -320,8 +320,8 @@ TEST(GasMotion, LastParticleKeptInsideRightBound)
     gas.setParticle(0, 1000.0, 0.0, 0.0);
     gas.setParticle(1, 1898.0, 0.0, 0.0);
     gas.step(12.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[1], (1022.0 + 1919.0) * 0.5);
-    EXPECT_LT(gas.positions()[1] + 22.0, 1919.0);
+    EXPECT_DOUBLE_EQ(gas.core().positions()[1], (1022.0 + 1919.0) * 0.5);
+    EXPECT_LT(gas.core().positions()[1] + 22.0, 1919.0);
 }
 
 TEST(GasMotion, RefusedMovesInNarrowRoomStopAWidthShortOfTheRightLimit)
@@ -335,21 +335,21 @@ TEST(GasMotion, RefusedMovesInNarrowRoomStopAWidthShortOfTheRightLimit)
         GasModel gas = makeGas(1920, 1080, 2);
         placeAtRest(gas, {c[0], c[1]});
         gas.step(12.0f);
-        EXPECT_DOUBLE_EQ(gas.positions()[static_cast<std::size_t>(c[2])], c[3]) << c[0] << ", " << c[1];
+        EXPECT_DOUBLE_EQ(gas.core().positions()[static_cast<std::size_t>(c[2])], c[3]) << c[0] << ", " << c[1];
     }
 }
 
 TEST(GasMotion, RestingRowStaysPutAndRectanglesFollow)
 {
     GasModel gas = makeGas(1280, 720, 15);
-    const std::vector<double> before = gas.positions();
+    const std::vector<double> before = gas.core().positions();
     gas.step(30.0f);
-    EXPECT_EQ(gas.positions(), before);
+    EXPECT_EQ(gas.core().positions(), before);
     gas.setParticle(3, 321.25, 0.01, 0.0);
     gas.step(30.0f);
-    EXPECT_DOUBLE_EQ(gas.positions()[3], 321.55);
-    EXPECT_EQ(gas.particleShape(3).getPosition(),
-              sf::Vector2f(static_cast<float>(gas.positions()[3]), 720.0f * 70.0f / 1080.0f));
+    EXPECT_DOUBLE_EQ(gas.core().positions()[3], 321.55);
+    EXPECT_EQ(gas.particleShapes()[3].getPosition(),
+              sf::Vector2f(static_cast<float>(gas.core().positions()[3]), 720.0f * 70.0f / 1080.0f));
 }
 
 TEST(GasMotion, PausedStepAndContactsChangeNothing)
@@ -359,18 +359,18 @@ TEST(GasMotion, PausedStepAndContactsChangeNothing)
     gas.setParticle(1, 110.0, -0.02, 0.0);
     gas.setParticle(2, 600.0, 0.01, 0.0);
     gas.pause();
-    const std::vector<double> x = gas.positions();
-    const std::vector<double> v = gas.velocities();
+    const std::vector<double> x = gas.core().positions();
+    const std::vector<double> v = gas.core().velocities();
     gas.resolveContacts();
     gas.step(25.0f);
-    EXPECT_FALSE(gas.overlapDetected());
-    EXPECT_EQ(gas.positions(), x);
-    EXPECT_EQ(gas.velocities(), v);
-    EXPECT_EQ(gas.binCounts(), std::vector<int>(16, 0));
-    EXPECT_EQ(gas.binTotals(), std::vector<double>(16, 0.0));
+    EXPECT_FALSE(gas.core().overlapDetected());
+    EXPECT_EQ(gas.core().positions(), x);
+    EXPECT_EQ(gas.core().velocities(), v);
+    EXPECT_EQ(gas.core().binCounts(), std::vector<int>(16, 0));
+    EXPECT_EQ(gas.core().binTotals(), std::vector<double>(16, 0.0));
     gas.resume();
     gas.resolveContacts();
-    EXPECT_TRUE(gas.overlapDetected());
+    EXPECT_TRUE(gas.core().overlapDetected());
 }
 
 TEST(GasMotion, LongRunsKeepTheOrderAtStartUpSettings)
@@ -384,16 +384,16 @@ TEST(GasMotion, LongRunsKeepTheOrderAtStartUpSettings)
         BondFlags bonded{};
         std::mt19937 clock(5);
         std::uniform_int_distribution<int> dt(12, 40);
-        for (int t = 0; t < 2000 && !gas.overlapDetected(); ++t)
+        for (int t = 0; t < 2000 && !gas.core().overlapDetected(); ++t)
             tick(gas, lawSettings(kind), bonded, static_cast<float>(dt(clock)));
-        EXPECT_FALSE(gas.overlapDetected());
+        EXPECT_FALSE(gas.core().overlapDetected());
         for (int i = 0; i < 15; ++i)
         {
-            EXPECT_TRUE(std::isfinite(gas.positions()[i]));
-            EXPECT_TRUE(std::isfinite(gas.velocities()[i]));
+            EXPECT_TRUE(std::isfinite(gas.core().positions()[i]));
+            EXPECT_TRUE(std::isfinite(gas.core().velocities()[i]));
         }
-        EXPECT_GT(gas.positions()[0], 0.0);
-        EXPECT_LT(gas.positions()[14] + gas.particleWidth(), 1920.0);
+        EXPECT_GT(gas.core().positions()[0], 0.0);
+        EXPECT_LT(gas.core().positions()[14] + gas.core().particleWidth(), 1920.0);
     }
 }
 } // namespace
@@ -416,14 +416,15 @@ TEST(GasMotion, CrowdedRowsNeverOverlap)
             std::mt19937 frames(2);
             std::uniform_int_distribution<int> dt(12, longest);
             double smallestGap = 0.0;
-            for (int t = 0; t < 20000 && !gas.overlapDetected(); ++t)
+            for (int t = 0; t < 20000 && !gas.core().overlapDetected(); ++t)
             {
                 tick(gas, lawSettings(kind, 50, 1, 5), bonded, static_cast<float>(dt(frames)));
-                for (int j = 0; j + 1 < gas.particleCount(); ++j)
-                    smallestGap =
-                        std::min(smallestGap, gas.positions()[j + 1] - gas.positions()[j] - gas.particleWidth());
+                for (int j = 0; j + 1 < gas.core().particleCount(); ++j)
+                    smallestGap = std::min(smallestGap, gas.core().positions()[j + 1] - gas.core().positions()[j] -
+                                                            gas.core().particleWidth());
             }
-            EXPECT_FALSE(gas.overlapDetected()) << "law " << static_cast<int>(kind) << ", frames up to " << longest;
+            EXPECT_FALSE(gas.core().overlapDetected())
+                << "law " << static_cast<int>(kind) << ", frames up to " << longest;
             EXPECT_GT(smallestGap, -1e-9) << "law " << static_cast<int>(kind) << ", frames up to " << longest;
         }
     }

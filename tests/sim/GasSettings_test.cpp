@@ -33,7 +33,7 @@ TEST(GasSettings, DefaultsLieInTheirRanges)
     EXPECT_TRUE(widthRange.contains(d.width) && d.width <= widestParticle(d.count));
     EXPECT_TRUE(temperatureRange.contains(d.temperature));
     EXPECT_TRUE(massRange.contains(d.mass));
-    EXPECT_TRUE(coefficientRange.contains(d.coefficientC));
+    EXPECT_TRUE(coefficientRange.contains(d.C));
     EXPECT_EQ(massRange.clamp(0), 1);
     EXPECT_EQ(massRange.clamp(51), 50);
     EXPECT_EQ(massRange.clamp(7), 7);

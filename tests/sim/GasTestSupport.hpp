@@ -25,18 +25,18 @@ inline void placeAtRest(GasModel& gas, std::initializer_list<double> positions)
 }
 
 // One whole tick, in the order the frame loop runs it.
-inline void tick(GasModel& gas, const ForceSettings& settings, BondFlags& bonded, float dt)
+inline void tick(GasModel& gas, const GasSettings& settings, BondFlags& bonded, float dt)
 {
     gas.tick(settings, bonded, dt);
 }
 
-inline ForceSettings lawSettings(PotentialKind kind, int temperature = 25, int mass = 25, int coefficientC = 1)
+inline GasSettings lawSettings(PotentialKind kind, int temperature = 25, int mass = 25, int C = 1)
 {
-    ForceSettings settings;
-    settings.kind = kind;
+    GasSettings settings;
+    settings.law = kind;
     settings.temperature = temperature;
     settings.mass = mass;
-    settings.coefficientC = coefficientC;
+    settings.C = C;
     return settings;
 }
 
