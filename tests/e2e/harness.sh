@@ -42,6 +42,7 @@ e2e_cleanup() {
     local pid
     for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    e2e_pids=()
 }
 trap e2e_cleanup EXIT
 
@@ -224,12 +225,8 @@ dark() {
 
 # Colours within 12 of each other in every channel.
 similar() {
-    local r g b wr wg wb d
-    IFS=, read -r r g b <<<"$1"
-    IFS=, read -r wr wg wb <<<"$2"
-    for d in $((r - wr)) $((g - wg)) $((b - wb)); do
-        [ "${d#-}" -le 12 ] || return 1
-    done
+    awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, ","); split(b, y, ",")
+        for (i = 1; i <= 3; i++) if (x[i] - y[i] > 12 || y[i] - x[i] > 12) exit 1 }'
 }
 
 # picture_at FILE PNG X Y TX TY [TX TY ...]: true when the screenshot shows
@@ -300,5 +297,4 @@ exit_by_button() {
     [ "$status" = 0 ] || fail "$label: the exit button ended the program with status $status"
     [ -z "$(sanitizer_report)" ] || fail "$label: sanitizer report: $(sanitizer_report | head -n 3)"
     e2e_cleanup
-    e2e_pids=()
 }
