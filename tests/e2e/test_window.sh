@@ -34,7 +34,7 @@ storm() {
     [ -z "$(sanitizer_report)" ] || fail "sanitizer report during the storm: $(sanitizer_report | head -n 3)"
 }
 
-for size in 1920x1080 1280x720 1024x768 1366x768 2560x1440; do
+for size in 1920x1080 1280x720 1024x768 1366x768; do
     E2E_RUN="window-$size"
     start_display "${size%x*}" "${size#*x}"
     where=$dir args=()
