@@ -22,49 +22,6 @@ struct BuiltButtons
     Buttons buttons;
 };
 
-TEST(ButtonTable, ReferenceGeometryAndLabels)
-{
-    const BuiltButtons b(1920, 1080);
-    struct Expected
-    {
-        ButtonId id;
-        float x, y, width;
-        float labelX, labelY;
-        const wchar_t* label;
-    };
-    const Expected expected[] = {
-        {ButtonId::MenuStartPage, 0, 0, 478, 40, 16, L"Начальная страница"},
-        {ButtonId::MenuDemonstration, 484, 0, 478, 594, 16, L"Демонстрация"},
-        {ButtonId::MenuTheory, 968, 0, 478, 1130, 16, L"Теория"},
-        {ButtonId::MenuAuthors, 1452, 0, 478, 1635, 16, L"Авторы"},
-        {ButtonId::Exit, 20, 990, 360, 144, 998, L"Выход"},
-        {ButtonId::Start, 20, 640, 360, 144, 648, L"Старт"},
-        {ButtonId::Pause, 20, 710, 360, 144, 718, L"Пауза"},
-        {ButtonId::Reset, 20, 780, 360, 144, 788, L"Сброс"},
-        {ButtonId::Attraction, 900, 290, 360, 974, 298, L"Притяжение"},
-        {ButtonId::Repulsion, 900, 360, 360, 964, 368, L"Отталкивание"},
-        {ButtonId::LennardJones, 900, 430, 360, 944, 438, L"Леннард-Джонс"},
-        {ButtonId::ZeroPotential, 900, 500, 360, 1004, 508, L"Нулевой"},
-    };
-    ASSERT_EQ(std::size(expected), static_cast<std::size_t>(buttonCount));
-    for (const Expected& e : expected)
-    {
-        SCOPED_TRACE(static_cast<int>(e.id));
-        const Button& button = buttonAt(b.buttons, e.id);
-        EXPECT_EQ(button.rectangle.getPosition(), sf::Vector2f(e.x, e.y));
-        EXPECT_EQ(button.rectangle.getSize(), sf::Vector2f(e.width, 64));
-        EXPECT_EQ(button.rectangle.getOutlineThickness(), 2.0f);
-        EXPECT_EQ(button.rectangle.getOutlineColor(), sf::Color::Black);
-        EXPECT_EQ(button.rectangle.getFillColor(), sf::Color::White);
-        EXPECT_EQ(button.label.getPosition(), sf::Vector2f(e.labelX, e.labelY));
-        EXPECT_EQ(button.label.getString(), sf::String(e.label));
-        EXPECT_EQ(button.label.getCharacterSize(), 36u);
-        EXPECT_EQ(button.label.getFillColor(), sf::Color::Black);
-    }
-    // The last menu item runs 10 pixels past the right edge of the screen.
-    EXPECT_EQ(b.rect(ButtonId::MenuAuthors).getPosition().x + b.rect(ButtonId::MenuAuthors).getSize().x, 1930.0f);
-}
-
 TEST(ButtonTable, ScaledOnASmallerDesktop)
 {
     const BuiltButtons b(1280, 720);

@@ -33,59 +33,15 @@ struct Panel
     HistogramPanel panel;
 };
 
-TEST(HistogramPanel, BuiltShapesAndTexts)
+// What the reference pictures cannot tell apart: the caption's Latin c,
+// which draws as the Cyrillic one would.
+TEST(HistogramPanel, SigmaCaptionKeepsItsLatinC)
 {
     Panel p(full);
-    const HistogramPanel& h = p.panel;
-    EXPECT_EQ(h.histogramXAxis.getPosition(), sf::Vector2f(800, 1033));
-    EXPECT_EQ(h.histogramXAxis.getSize(), sf::Vector2f(896, 6));
-    EXPECT_EQ(h.histogramYAxis.getPosition(), sf::Vector2f(800, 643));
-    EXPECT_EQ(h.histogramYAxis.getSize(), sf::Vector2f(6, 390));
-    EXPECT_EQ(h.histogramXAxis.getOutlineThickness(), 0.0f);
-    for (std::size_t i = 0; i < 16; ++i)
-    {
-        EXPECT_EQ(h.binTickMarks[i].getPosition(), sf::Vector2f(857.875f + 52.875f * i, 1026));
-        EXPECT_EQ(h.binTickMarks[i].getSize(), sf::Vector2f(3, 20));
-        EXPECT_EQ(h.countTickMarks[i].getPosition(), sf::Vector2f(793, 1012.375f - 20.625f * i));
-        EXPECT_EQ(h.countTickMarks[i].getSize(), sf::Vector2f(20, 3));
-    }
-    const char* tickLabels[] = {"0", "4", "8", "12"};
-    const float tickLabelX[] = {800, 1011.5f, 1223, 1434.5f};
-    for (std::size_t i = 0; i < 4; ++i)
-    {
-        EXPECT_EQ(h.binTickLabels[i].getString(), tickLabels[i]);
-        EXPECT_EQ(h.binTickLabels[i].getPosition(), sf::Vector2f(tickLabelX[i], 1041));
-        EXPECT_EQ(h.binTickLabels[i].getCharacterSize(), 36u);
-    }
-    EXPECT_EQ(h.maxCountLabel.getPosition(), sf::Vector2f(752, 683));
-
-    const wchar_t* xTitle[] = {L"Расстояния", L"между", L"соседними", L"частицами R"};
-    for (std::size_t i = 0; i < 4; ++i)
-    {
-        EXPECT_EQ(h.xAxisTitle[i].getString(), sf::String(xTitle[i]));
-        EXPECT_EQ(h.xAxisTitle[i].getPosition(), sf::Vector2f(1703, 920 + 36.0f * i));
-        EXPECT_EQ(h.xAxisTitle[i].getCharacterSize(), 34u);
-    }
-    EXPECT_EQ(h.yAxisTitle[0].getString(), sf::String(L"Число"));
-    EXPECT_EQ(h.yAxisTitle[0].getPosition(), sf::Vector2f(836, 563));
-    EXPECT_EQ(h.yAxisTitle[1].getString(), sf::String(L"попаданий R"));
-    EXPECT_EQ(h.yAxisTitle[2].getString(), sf::String(L"в интервалы"));
-    EXPECT_EQ(h.yAxisTitle[2].getPosition(), sf::Vector2f(818, 631));
-    EXPECT_EQ(h.yAxisTitle[2].getCharacterSize(), 34u);
-
-    EXPECT_EQ(h.meanCaption.getString(), sf::String(L"E (среднее)"));
-    EXPECT_EQ(h.sigmaCaption[0].getString(), "sigma");
-    // Latin c, then Cyrillic: the text as the lecture has always shown it.
-    const sf::String standard = h.sigmaCaption[1].getString();
-    EXPECT_EQ(standard, sf::String(L"(cтандартное"));
+    const sf::String standard = p.panel.sigmaCaption[1].getString();
+    ASSERT_GT(standard.getSize(), 2u);
     EXPECT_EQ(standard[1], static_cast<sf::Uint32>(0x63));
     EXPECT_EQ(standard[2], static_cast<sf::Uint32>(0x442));
-    EXPECT_EQ(h.sigmaCaption[2].getString(), sf::String(L"отклонение)"));
-    EXPECT_EQ(h.sigmaCaption[1].getPosition(), sf::Vector2f(400, 805));
-    EXPECT_EQ(h.ratioCaption.getString(), "sigma / E");
-    EXPECT_EQ(h.ratioText.getPosition(), sf::Vector2f(650, 910));
-    for (const sf::Text* empty : {&h.meanText, &h.sigmaText, &h.ratioText, &h.maxCountLabel})
-        EXPECT_TRUE(empty->getString().isEmpty());
 }
 
 TEST(HistogramPanel, ScaledOnASmallerDesktop)

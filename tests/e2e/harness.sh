@@ -5,23 +5,17 @@
 #   start_display 1920 1080      # Xvfb on a free display, DISPLAY exported
 #   start_program BINARY DIR [ARGS...]  # run BINARY in DIR with ARGS, wait for its window
 #   click X Y [BUTTON]           # move there and press/release (1 left, 2 middle, 3 right, 4/5 wheel)
-#   drag X1 Y1 X2 Y2 [CMD...]    # press, move, release (once CMD succeeds)
 #   shot FILE                    # screenshot of the whole screen
-#   pixel FILE X Y               # "R,G,B" of one pixel of a screenshot
-#   expect_pixel FILE X Y R,G,B [TOLERANCE]
 #   wait_program_exit SECONDS    # the program's exit status, or fails on time-out
 #   exit_by_button LABEL         # "Выход" must end the program with status 0, no sanitizer report
 #
 #   wait_for SECONDS CMD [ARGS...]  # CMD again every 0.2 s until it succeeds; false after SECONDS
-#   wait_page FILE PAGE          # screenshots FILE until page_shown says PAGE (20 s at most)
 #   menu_to X FILE PAGE          # the menu item at reference x X clicked until FILE shows PAGE
-#   program_rss                  # resident memory of the program, kB (VmRSS)
 #   sanitizer_report [FILE]      # prints the sanitizer report lines of the program's output; true if any
 #   probe FILE X Y [X Y ...]     # "R,G,B" of several pixels, one line each, in one pass
 #   dark "R,G,B"                 # true for a dark (outline or text) colour
 #   picture_at FILE PNG X Y TX TY ...  # the picture drawn at reference (X, Y), judged by some of its texels
 #   page_shown FILE [IMAGES]     # start, demonstration, theory or authors, as the screenshot shows it
-#   dark_rows FILE X Y0 Y1       # rows of column X, from Y0 to Y1, whose pixel is dark
 #   blue_runs FILE Y             # runs of blue pixels along row Y: the particles crossing it
 #   dark_pixels FILE X Y W H     # how many pixels of a reference rectangle are dark
 #   texts_drawn FILE             # the start page's institution and title lines are drawn
@@ -48,6 +42,7 @@ e2e_cleanup() {
     local pid
     for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    e2e_pids=()
 }
 trap e2e_cleanup EXIT
 
@@ -142,8 +137,6 @@ window_size() {
 sx() { awk -v x="$1" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * x / 1920}'; }
 sy() { awk -v y="$1" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * y / 1080}'; }
 
-move() { xdotool mousemove "$1" "$2"; sleep 0.15; }
-
 click() {
     local button=${3:-1}
     xdotool mousemove "$1" "$2"
@@ -155,70 +148,10 @@ click() {
 # click_ref X Y [BUTTON]: a click at a reference position.
 click_ref() { click "$(sx "$1")" "$(sy "$2")" "${3:-1}"; }
 
-# drag X1 Y1 X2 Y2 [CMD...]: press at the first point, move in small steps,
-# release at the second. A dragged item follows the pointer once a frame
-# sees it there: with CMD, the release waits until CMD succeeds (20 s at most).
-drag() {
-    local x1=$1 y1=$2 x2=$3 y2=$4 i steps=12
-    shift 4
-    xdotool mousemove "$x1" "$y1"
-    sleep 0.15
-    xdotool mousedown 1
-    sleep 0.15
-    for i in $(seq $steps); do
-        xdotool mousemove $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
-        sleep 0.05
-    done
-    sleep 0.2
-    [ $# -eq 0 ] || wait_for 20 "$@" || true
-    xdotool mouseup 1
-    sleep 0.3
-}
-
-wheel() {
-    local direction=$1 count=${2:-1} button=5
-    [ "$direction" = up ] && button=4
-    local i
-    for i in $(seq "$count"); do
-        xdotool click "$button"
-        sleep 0.05
-    done
-    sleep 0.3
-}
-
 shot() {
     local file="$e2e_shots/$1"
     import -window root "$file"
     printf '%s' "$file"
-}
-
-pixel() {
-    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
-}
-
-# expect_pixel FILE X Y R,G,B [TOLERANCE] [WHAT]
-expect_pixel() {
-    local file=$1 x=$2 y=$3 want=$4 tolerance=${5:-0} what=${6:-}
-    local got
-    got=$(pixel "$file" "$x" "$y")
-    local r g b wr wg wb
-    IFS=, read -r r g b <<<"$got"
-    IFS=, read -r wr wg wb <<<"$want"
-    local d
-    for d in $((r - wr)) $((g - wg)) $((b - wb)); do
-        if [ "${d#-}" -gt "$tolerance" ]; then
-            fail "pixel ($x, $y) of $(basename "$file") is $got, expected $want ${what:+($what)}"
-            return 1
-        fi
-    done
-    return 0
-}
-
-# count_colour FILE R,G,B X Y W H: how many pixels of the region have exactly this colour.
-count_colour() {
-    local file=$1 colour=$2 x=$3 y=$4 w=$5 h=$6
-    convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -fill black +opaque "rgb($colour)" \
-        -fill white -opaque "rgb($colour)" -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
 wait_program_exit() {
@@ -246,13 +179,12 @@ wait_for() {
     done
 }
 
-# wait_page NAME PAGE: the screenshot NAME (under $e2e_shots, its path in
-# SHOT) shows PAGE, within 20 s.
+# shows_page NAME PAGE: the screenshot NAME (under $e2e_shots, its path in
+# SHOT) shows PAGE.
 shows_page() {
     SHOT=$(shot "$1")
     [ "$(page_shown "$SHOT" "${dir:-}/images")" = "$2" ]
 }
-wait_page() { wait_for 20 shows_page "$1" "$2"; }
 
 # menu_to X NAME PAGE: a click on the menu item at reference x X until the
 # screenshot NAME shows PAGE, three tries. The program hit-tests a press at
@@ -267,8 +199,6 @@ menu_to() {
     done
     return 1
 }
-
-program_rss() { awk '/^VmRSS:/ {print $2}' "/proc/$E2E_PROGRAM/status" 2>/dev/null; }
 
 # What AddressSanitizer and UndefinedBehaviorSanitizer print when they find a fault.
 sanitizer_report() {
@@ -295,12 +225,8 @@ dark() {
 
 # Colours within 12 of each other in every channel.
 similar() {
-    local r g b wr wg wb d
-    IFS=, read -r r g b <<<"$1"
-    IFS=, read -r wr wg wb <<<"$2"
-    for d in $((r - wr)) $((g - wg)) $((b - wb)); do
-        [ "${d#-}" -le 12 ] || return 1
-    done
+    awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, ","); split(b, y, ",")
+        for (i = 1; i <= 3; i++) if (x[i] - y[i] > 12 || y[i] - x[i] > 12) exit 1 }'
 }
 
 # picture_at FILE PNG X Y TX TY [TX TY ...]: true when the screenshot shows
@@ -345,12 +271,6 @@ page_shown() {
     echo start
 }
 
-dark_rows() {
-    local file=$1 x=$2 y0=$3 y1=$4
-    convert "$file" -crop "1x$((y1 - y0 + 1))+$x+$y0" +repage -depth 8 txt:- |
-        awk -F'[:,() ]+' -v y0="$y0" 'NR > 1 && $3 + $4 + $5 < 300 {print $2 + y0}'
-}
-
 blue_runs() {
     convert "$1" -crop "${E2E_WIDTH}x1+0+$2" +repage -depth 8 txt:- |
         awk -F'[:,() ]+' 'NR > 1 { blue = ($3 == 0 && $4 == 0 && $5 == 255); if (blue && !was) n++; was = blue } END { print n + 0 }'
@@ -377,5 +297,4 @@ exit_by_button() {
     [ "$status" = 0 ] || fail "$label: the exit button ended the program with status $status"
     [ -z "$(sanitizer_report)" ] || fail "$label: sanitizer report: $(sanitizer_report | head -n 3)"
     e2e_cleanup
-    e2e_pids=()
 }

@@ -26,10 +26,12 @@ package() {
 }
 
 # build_both DIR: the two packages into DIR/one and DIR/two, unless DIR holds
-# them already for these very sources (same commit, same uncommitted state).
+# them already for these very sources: the same names with the same contents
+# of every file git would commit, edits not yet committed included.
 build_both() {
     local dir=$1 state
-    state=$(git -C "$src" rev-parse HEAD; git -C "$src" status --porcelain | sha256sum)
+    state=$(cd "$src" && git ls-files -z --cached --others --exclude-standard |
+        xargs -0 sha256sum 2>/dev/null | sha256sum)
     [ -f "$dir/sources" ] && [ "$(cat "$dir/sources")" = "$state" ] && return 0
     rm -rf "$dir" && mkdir -p "$dir"
     # Every file git would commit, as it is now, elsewhere; outside git the

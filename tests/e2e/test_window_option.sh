@@ -41,7 +41,6 @@ want='^velorin: --window 1280x720 is larger than the desktop, 1024x768; 1024x576
 grep -q "$want" "$E2E_OUTPUT" && [ "$(wc -l <"$E2E_OUTPUT")" = 1 ] ||
     fail "1280x720 on a 1024x768 desktop: not the one message: $(head -c 300 "$E2E_OUTPUT")"
 e2e_cleanup
-e2e_pids=()
 
 # desktop | window
 while IFS='|' read -r desktop size; do
@@ -81,7 +80,6 @@ while IFS='|' read -r desktop size; do
     status=$?
     [ "$status" = 0 ] || fail "$desktop: closed by the window manager, the program ended with status $status"
     e2e_cleanup
-    e2e_pids=()
 done <<'EOF'
 1366x768|1280x720
 1920x1080|1280x720
