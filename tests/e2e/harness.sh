@@ -55,12 +55,9 @@ fail() {
 
 # Ends the test: non-zero when any check failed.
 finish() {
-    if [ "$e2e_failures" -gt 0 ]; then
-        log "$e2e_failures check(s) failed; screenshots in $e2e_shots"
-        exit 1
-    fi
-    log "passed"
-    exit 0
+    [ "$e2e_failures" = 0 ] && { log "passed"; exit 0; }
+    log "$e2e_failures check(s) failed; screenshots in $e2e_shots"
+    exit 1
 }
 
 start_display() {
@@ -127,6 +124,7 @@ start_program() {
 }
 
 program_running() { kill -0 "$E2E_PROGRAM" 2>/dev/null; }
+program_ended() { ! program_running; }
 
 # The size of the program's window, "WIDTHxHEIGHT".
 window_size() {
@@ -137,34 +135,16 @@ window_size() {
 sx() { awk -v x="$1" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * x / 1920}'; }
 sy() { awk -v y="$1" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * y / 1080}'; }
 
-click() {
-    local button=${3:-1}
-    xdotool mousemove "$1" "$2"
-    sleep 0.15
-    xdotool click "$button"
-    sleep 0.3
-}
+click() { xdotool mousemove "$1" "$2" sleep 0.15 click "${3:-1}" sleep 0.3; }
 
 # click_ref X Y [BUTTON]: a click at a reference position.
 click_ref() { click "$(sx "$1")" "$(sy "$2")" "${3:-1}"; }
 
-shot() {
-    local file="$e2e_shots/$1"
-    import -window root "$file"
-    printf '%s' "$file"
-}
+shot() { import -window root "$e2e_shots/$1" && printf '%s' "$e2e_shots/$1"; }
 
 wait_program_exit() {
-    local seconds=$1 i
-    for i in $(seq $((seconds * 10))); do
-        if ! program_running; then
-            wait "$E2E_PROGRAM"
-            return $?
-        fi
-        sleep 0.1
-    done
-    fail "the program did not end within $seconds s"
-    return 124
+    wait_for "$1" program_ended || { fail "the program did not end within $1 s"; return 124; }
+    wait "$E2E_PROGRAM"
 }
 
 # A frame may take long on a loaded machine: a check waits for what it needs,
@@ -217,11 +197,7 @@ probe() {
     convert "$file" -format "$format" info:
 }
 
-dark() {
-    local r g b
-    IFS=, read -r r g b <<<"$1"
-    [ $((r + g + b)) -lt 300 ]
-}
+dark() { local r g b && IFS=, read -r r g b <<<"$1" && [ $((r + g + b)) -lt 300 ]; }
 
 # Colours within 12 of each other in every channel.
 similar() {

@@ -70,11 +70,10 @@ while IFS='|' read -r desktop size; do
     [ "$(dark_pixels "$e2e_shots/$E2E_RUN-window.png" 100 995 200 50)" -gt 50 ] || fail "$desktop: no \"Выход\" on the screen"
     # openbox's close. A key that comes before openbox has given the window
     # its focus is lost, and so is pressed again.
-    ended() { ! program_running; }
     for try in 1 2 3; do
         xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null
         xdotool key alt+F4
-        wait_for 10 ended && break
+        wait_for 10 program_ended && break
     done
     wait_program_exit 10
     status=$?
