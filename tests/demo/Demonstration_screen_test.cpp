@@ -295,36 +295,28 @@ TEST(DemonstrationScreen, ValueTextsAndWidthRangeOnASmallDesktop)
 // Without the option the same press changes nothing.
 TEST(DemonstrationScreen, APressInTheHistogramHidesAndShowsTheTheory)
 {
-    for (bool enabled : {true, false})
-    {
-        SCOPED_TRACE(enabled);
-        Demonstration f(1280, 720);
-        if (enabled)
-            enableTheory(f.app());
-        f.run(2000);
-        // Window pixels of the exact red in the panel and in the values under the readouts.
-        auto redPixels = [&](float x, float y, float width, float height)
+    for (sf::Vector2u size : {sf::Vector2u{1920, 1080}, sf::Vector2u{1280, 720}})
+        for (bool enabled : {true, false})
         {
-            const sf::Vector2i from = f.at(x, y), to = f.at(x + width, y + height);
-            int count = 0;
-            for (int py = from.y; py < to.y; ++py)
-                for (int px = from.x; px < to.x; ++px)
-                    count += f.pixel({px, py}) == theoryRed;
-            return count;
-        };
-        auto marks = [&] { return redPixels(806, 643, 890, 395); };
-        auto values = [&] { return redPixels(400, 990, 395, 40); };
-        EXPECT_EQ(marks() > 0, enabled);
-        EXPECT_EQ(values() > 0, enabled);
+            SCOPED_TRACE(testing::Message() << size.x << "x" << size.y << (enabled ? " --theory" : ""));
+            Demonstration f(size.x, size.y);
+            if (enabled)
+                enableTheory(f.app());
+            f.run(2000);
+            // Window pixels of the exact red in the panel and in the values under the readouts.
+            auto marks = [&] { return f.countPixels(theoryRed, 806, 643, 890, 395); };
+            auto values = [&] { return f.countPixels(theoryRed, 400, 990, 395, 40); };
+            EXPECT_EQ(marks() > 0, enabled);
+            EXPECT_EQ(values() > 0, enabled);
 
-        const sf::Vector2i inPanel = f.at(1200, 900);
-        f.click(inPanel);
-        EXPECT_EQ(f.phase(), RunPhase::Running);
-        EXPECT_EQ(f.app().screen, Screen::Demonstration);
-        EXPECT_EQ(marks(), 0);
-        EXPECT_EQ(values(), 0);
-        f.click(inPanel);
-        EXPECT_EQ(marks() > 0, enabled);
-        EXPECT_EQ(values() > 0, enabled);
-    }
+            const sf::Vector2i inPanel = f.at(1200, 900);
+            f.click(inPanel);
+            EXPECT_EQ(f.phase(), RunPhase::Running);
+            EXPECT_EQ(f.app().screen, Screen::Demonstration);
+            EXPECT_EQ(marks(), 0);
+            EXPECT_EQ(values(), 0);
+            f.click(inPanel);
+            EXPECT_EQ(marks() > 0, enabled);
+            EXPECT_EQ(values() > 0, enabled);
+        }
 }

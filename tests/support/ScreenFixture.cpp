@@ -107,6 +107,16 @@ sf::Color ScreenFixture::pixel(sf::Vector2i position)
     return image().getPixel(static_cast<unsigned>(position.x), static_cast<unsigned>(position.y));
 }
 
+int ScreenFixture::countPixels(sf::Color colour, float x, float y, float width, float height)
+{
+    const sf::Vector2i from = at(x, y), to = at(x + width, y + height);
+    int count = 0;
+    for (int py = from.y; py < to.y; ++py)
+        for (int px = from.x; px < to.x; ++px)
+            count += pixel({px, py}) == colour;
+    return count;
+}
+
 sf::Event ScreenFixture::mouseMoved(sf::Vector2i pointer)
 {
     sf::Event event;

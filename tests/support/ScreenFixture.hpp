@@ -43,6 +43,8 @@ public:
 
     // The colour of a window pixel in the last frame drawn.
     sf::Color pixel(sf::Vector2i position);
+    // Pixels of exactly `colour` in a reference rectangle of the last frame.
+    int countPixels(sf::Color colour, float x, float y, float width, float height);
     const sf::Image& image();
 
     static sf::Event mouseMoved(sf::Vector2i pointer);
