@@ -113,7 +113,6 @@ start_program() {
                 [ "$(import -window "$E2E_WINDOW" png:- 2>/dev/null | convert - -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ] && break
                 sleep 0.1
             done
-            sleep 1 # the first frames
             return 0
         fi
         kill -0 "$E2E_PROGRAM" 2>/dev/null || { fail "the program ended before its window appeared"; return 1; }
@@ -135,7 +134,10 @@ window_size() {
 sx() { awk -v x="$1" -v w="$E2E_WIDTH" 'BEGIN {printf "%d", w * x / 1920}'; }
 sy() { awk -v y="$1" -v h="$E2E_HEIGHT" 'BEGIN {printf "%d", h * y / 1080}'; }
 
-click() { xdotool mousemove "$1" "$2" sleep 0.15 click "${3:-1}" sleep 0.3; }
+# The pause lets a frame begin after the move: the program hit-tests a press
+# at the pointer it sampled when its frame began. What the click does is
+# waited for by the caller.
+click() { xdotool mousemove "$1" "$2" sleep 0.15 click "${3:-1}"; }
 
 # click_ref X Y [BUTTON]: a click at a reference position.
 click_ref() { click "$(sx "$1")" "$(sy "$2")" "${3:-1}"; }
