@@ -1,5 +1,8 @@
 #include "support/ScreenFixture.hpp"
 
+#include <SFML/OpenGL.hpp>
+
+#include <algorithm>
 #include <iostream>
 #include <future>
 #include <stdexcept>
@@ -63,6 +66,7 @@ void ScreenFixture::frame(sf::Vector2i pointer, const std::vector<sf::Event>& ev
     m_pointer = pointer;
     runFrame(*m_app, m_target, pointer, events, elapsedMs);
     m_target.display();
+    m_frameRead = false;
     m_imageValid = false;
 }
 
@@ -92,11 +96,33 @@ void ScreenFixture::run(double ms, double elapsedMs)
         frame(elapsedMs);
 }
 
+void ScreenFixture::readFrame()
+{
+    if (m_frameRead)
+        return;
+    const sf::Vector2u size = m_target.getSize();
+    m_pixels.resize(std::size_t{size.x} * size.y * 4);
+    // The texture holds the frame resolved by display(), multisampled or not.
+    if (!m_target.setActive(true))
+        throw std::runtime_error("the render texture's context cannot be made current");
+    sf::Texture::bind(&m_target.getTexture());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, m_pixels.data());
+    sf::Texture::bind(nullptr);
+    m_frameRead = true;
+}
+
 const sf::Image& ScreenFixture::image()
 {
     if (!m_imageValid)
     {
-        m_image = m_target.getTexture().copyToImage();
+        readFrame();
+        const sf::Vector2u size = m_target.getSize();
+        const std::size_t row = std::size_t{size.x} * 4;
+        std::vector<sf::Uint8> topDown(m_pixels.size());
+        for (std::size_t y = 0; y < size.y; ++y)
+            std::copy_n(&m_pixels[(size.y - 1 - y) * row], row, &topDown[y * row]);
+        m_image.create(size.x, size.y, topDown.data());
         m_imageValid = true;
     }
     return m_image;
@@ -104,7 +130,15 @@ const sf::Image& ScreenFixture::image()
 
 sf::Color ScreenFixture::pixel(sf::Vector2i position)
 {
-    return image().getPixel(static_cast<unsigned>(position.x), static_cast<unsigned>(position.y));
+    readFrame();
+    const sf::Vector2u size = m_target.getSize();
+    if (position.x < 0 || position.y < 0 || static_cast<unsigned>(position.x) >= size.x ||
+        static_cast<unsigned>(position.y) >= size.y)
+        throw std::out_of_range("pixel (" + std::to_string(position.x) + ", " + std::to_string(position.y) +
+                                ") outside the screen");
+    const sf::Uint8* p =
+        &m_pixels[(std::size_t{size.y - 1 - static_cast<unsigned>(position.y)} * size.x + position.x) * 4];
+    return {p[0], p[1], p[2], p[3]};
 }
 
 int ScreenFixture::countPixels(sf::Color colour, float x, float y, float width, float height)

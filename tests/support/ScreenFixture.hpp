@@ -52,9 +52,17 @@ public:
     static sf::Event wheelScrolled(float delta, sf::Vector2i pointer);
 
 private:
+    // The last frame's pixels, rows bottom-up as OpenGL keeps them, read
+    // once per frame into the same buffer: sf::Texture::copyToImage makes
+    // three fresh copies of the screen, which under AddressSanitizer cost a
+    // storm more than its frames.
+    void readFrame();
+
     std::unique_ptr<App> m_app;
     sf::RenderTexture m_target;
     sf::Vector2i m_pointer;
+    std::vector<sf::Uint8> m_pixels;
+    bool m_frameRead = false;
     sf::Image m_image;
     bool m_imageValid = false;
 };
