@@ -10,14 +10,18 @@
 
 namespace
 {
-// The pixels of one frame: cleared white, then `draw`, multisampled as the
-// program's window is.
-sf::Image render(const std::function<void(sf::RenderTarget&)>& draw)
+// Multisampled as the program's window is. One texture for every frame of a
+// test: making a multisampled one costs more than drawing into it.
+void makeTarget(sf::RenderTexture& target)
 {
     sf::ContextSettings context;
     context.antialiasingLevel = std::min(8u, sf::RenderTexture::getMaximumAntialiasingLevel());
-    sf::RenderTexture target;
-    EXPECT_TRUE(target.create(200, 120, context));
+    ASSERT_TRUE(target.create(200, 120, context));
+}
+
+// The pixels of one frame: cleared white, then `draw`.
+sf::Image render(sf::RenderTexture& target, const std::function<void(sf::RenderTarget&)>& draw)
+{
     target.clear(sf::Color::White);
     draw(target);
     target.display();
@@ -37,6 +41,8 @@ bool samePixels(const sf::Image& a, const sf::Image& b)
 // the pentagons.
 TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
 {
+    sf::RenderTexture target;
+    makeTarget(target);
     const ScreenMetrics sizes[] = {makeScreenMetrics(1920, 1080), makeScreenMetrics(1280, 720),
                                    makeScreenMetrics(1366, 768)};
     for (const ScreenMetrics& m : sizes)
@@ -49,8 +55,8 @@ TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
         makePentagon(knob, 160, 70, m);
         for (const sf::Shape* shape : std::initializer_list<const sf::Shape*>{&box, &track, &knob})
         {
-            const sf::Image whole = render([&](sf::RenderTarget& t) { t.draw(*shape); });
-            EXPECT_TRUE(samePixels(whole, render([&](sf::RenderTarget& t) { drawOnClear(t, *shape); })))
+            const sf::Image whole = render(target, [&](sf::RenderTarget& t) { t.draw(*shape); });
+            EXPECT_TRUE(samePixels(whole, render(target, [&](sf::RenderTarget& t) { drawOnClear(t, *shape); })))
                 << "outline alone at " << m.screenWidth << " x " << m.screenHeight;
         }
         sf::RectangleShape grey = box;
@@ -59,18 +65,18 @@ TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
         {
             // Over something already drawn, so that blending would show.
             const auto under = [&](sf::RenderTarget& t) { t.draw(bar); };
-            const sf::Image whole = render(
-                [&](sf::RenderTarget& t)
-                {
-                    under(t);
-                    t.draw(*shape);
-                });
-            const sf::Image opaque = render(
-                [&](sf::RenderTarget& t)
-                {
-                    under(t);
-                    drawOpaque(t, *shape);
-                });
+            const sf::Image whole = render(target,
+                                           [&](sf::RenderTarget& t)
+                                           {
+                                               under(t);
+                                               t.draw(*shape);
+                                           });
+            const sf::Image opaque = render(target,
+                                            [&](sf::RenderTarget& t)
+                                            {
+                                                under(t);
+                                                drawOpaque(t, *shape);
+                                            });
             EXPECT_TRUE(samePixels(whole, opaque))
                 << "without blending at " << m.screenWidth << " x " << m.screenHeight;
         }
