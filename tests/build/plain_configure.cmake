@@ -15,7 +15,9 @@ foreach(part tests bench)
     message(FATAL_ERROR "a plain configure without the test packages still builds ${part}/")
   endif()
 endforeach()
-execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY}/asked ${hidden} -DVELORIN_TESTS=ON
+# Asked again in the same folder: the cache keeps what was found, and a
+# configure that stops writes no build files.
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY}/auto ${hidden} -DVELORIN_TESTS=ON
                 RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
 if(status EQUAL 0)
   message(FATAL_ERROR "-DVELORIN_TESTS=ON without GoogleTest configured as if the tests were built")

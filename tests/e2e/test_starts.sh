@@ -4,7 +4,7 @@
 # and refuses new clients while it resets, so a start-up that lets go of the
 # display between two connections dies now and then. 30 starts: in each the
 # program must reach its OpenGL context (the window being made), still run
-# half a second later, and have printed nothing.
+# 0.3 s later, and have printed nothing.
 # The start is watched through /proc, not through the display: another
 # client would keep the server from resetting, or reset it on leaving.
 # The program's status and output are kept apart from xvfb-run's own: under
@@ -26,7 +26,7 @@ while [ $i -lt 200 ] && kill -0 $p 2>/dev/null && ! grep -q libGLX_mesa /proc/$p
     sleep 0.05; i=$((i + 1))
 done
 [ $i -lt 200 ] || { kill $p; wait $p; echo "no OpenGL context within 10 s" >"$3"; exit; }
-sleep 0.5
+sleep 0.3
 if kill -0 $p 2>/dev/null; then
     kill $p; wait $p; echo running >"$3"
 else

@@ -10,7 +10,7 @@
 #       picture cut off mid-way beside intact others: each reported once, in
 #       the order the program reads them;
 #   (c) no font, a font file that is text, a font cut off mid-way;
-#   (d) started from another working directory, through a symlink, and from
+#   (d) started from another working directory, and through a symlink from
 #       a working directory that no longer exists: it finds its data beside
 #       itself.
 # The copies are real copies, not links: a program that finds no data where
@@ -169,17 +169,16 @@ elsewhere_case() {
 mkdir -p "$work/empty"
 elsewhere_case other-directory "$binary" "$work/empty"
 
-mkdir -p "$work/links"
+# Through a symlink, from a working directory removed between the shell's
+# cd and the program's start: neither where it was started nor the name it
+# was started by leads to its data.
+mkdir -p "$work/links" "$work/gone"
 ln -s "$binary" "$work/links/velorin"
-elsewhere_case through-symlink "$work/links/velorin" "$work/empty"
-
-# A working directory removed between the shell's cd and the program's start.
-mkdir -p "$work/gone"
 cat >"$work/start-in-gone" <<EOF
 #!/bin/sh
-cd "$work/gone" && rmdir "$work/gone" && exec "$binary"
+cd "$work/gone" && rmdir "$work/gone" && exec "$work/links/velorin"
 EOF
 chmod +x "$work/start-in-gone"
-elsewhere_case removed-directory "$work/start-in-gone" "$work"
+elsewhere_case symlink-from-removed-directory "$work/start-in-gone" "$work"
 
 finish
