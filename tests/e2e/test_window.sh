@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The program opens one full-screen window at the size of the desktop, shows
 # the start page, prints nothing, and ends with status 0 when its exit
-# button is pressed, on the desktops of lecture halls. At the first size it
+# button is pressed, on the desktops of lecture halls: wide, 4:3, and one
+# whose width is no multiple of eight (the layout at every size is the
+# screen tests' business). At the first size it
 # is started elsewhere than its data files with --record FILE, which it must
 # write where it was started, and a short storm of real pointer traffic
 # comes first: the program must live through it and report nothing to the
@@ -34,7 +36,7 @@ storm() {
     [ -z "$(sanitizer_report)" ] || fail "sanitizer report during the storm: $(sanitizer_report | head -n 3)"
 }
 
-for size in 1920x1080 1280x720 1024x768 1366x768; do
+for size in 1920x1080 1024x768 1366x768; do
     E2E_RUN="window-$size"
     start_display "${size%x*}" "${size#*x}"
     where=$dir args=()
@@ -45,7 +47,7 @@ for size in 1920x1080 1280x720 1024x768 1366x768; do
     # White page, black menu outline.
     mapfile -t seen < <(probe "$(shot "$E2E_RUN.png")" "$(sx 960)" "$(sy 600)" "$(sx 240)" $(($(sy 64) + 1)))
     [ "${seen[0]}" = 255,255,255 ] && [ "${seen[1]}" = 0,0,0 ] || fail "$size: no start page: ${seen[*]}"
-    [ "$size" = 1920x1080 ] && storm 5
+    [ "$size" = 1920x1080 ] && storm 3
     exit_by_button "$size"
     [ "$size" != 1920x1080 ] || [ "$(head -c 7 "$start/lecture.csv" 2>/dev/null)" = time_s, ] ||
         fail "--record lecture.csv: no record where the program was started"
