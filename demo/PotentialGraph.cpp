@@ -147,6 +147,23 @@ void recomputeCurve(PotentialGraph& graph, PotentialKind kind, int C)
     }
 }
 
+namespace
+{
+// A strip goes to the renderer in pieces that share their end vertices: the
+// same segments, so the same pixels. The software renderer takes room for
+// each draw's vertices, some 50 bytes apiece; kept under 128 KB, that room is
+// reused from the heap, where a larger block is mapped afresh each frame
+// under the sanitizers' allocator.
+constexpr std::size_t pieceVertices = 1300;
+
+void drawStrip(sf::RenderTarget& target, const sf::VertexArray& strip)
+{
+    const std::size_t count = strip.getVertexCount();
+    for (std::size_t first = 0; first + 1 < count; first += pieceVertices - 1)
+        target.draw(&strip[first], std::min(pieceVertices, count - first), sf::LineStrip);
+}
+} // namespace
+
 void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, PotentialKind kind, int C)
 {
     const GraphLook& look = graphLooks[static_cast<std::size_t>(kind)];
@@ -159,7 +176,7 @@ void drawPotentialGraph(sf::RenderTarget& target, PotentialGraph& graph, Potenti
         const SingleSampled singleSampled(target);
         const auto& strips = graph.curveStrips[static_cast<std::size_t>(curveGroup(kind))];
         for (int s = 0; s < look.stripCount; ++s)
-            target.draw(strips[static_cast<std::size_t>(look.stripOrder[static_cast<std::size_t>(s)])]);
+            drawStrip(target, strips[static_cast<std::size_t>(look.stripOrder[static_cast<std::size_t>(s)])]);
     }
     target.draw(graph.formulaCaptions[static_cast<std::size_t>(kind)]);
     if (look.exponents)
