@@ -170,16 +170,23 @@ private:
         return between(40.0f, 300.0f);
     }
 
-    // ms = 0: a frame time of the storm's own mix.
-    void frame(sf::Vector2i pointer, std::vector<sf::Event> events = {}, double ms = 0.0)
+    // ms = 0: a frame time of the storm's own mix. Drawn on the screen only
+    // when its pixels are to be read (look()).
+    void frame(sf::Vector2i pointer, std::vector<sf::Event> events = {}, double ms = 0.0, bool seen = false)
     {
         if (ms <= 0.0)
             ms = frameTime();
-        m_f.frame(pointer, events, ms);
+        if (seen)
+            m_f.frame(pointer, events, ms);
+        else
+            m_f.unseenFrame(pointer, events, ms);
         ++m_frames;
         m_simulatedMs += ms;
         m_pointer = pointer;
     }
+
+    // A frame at rest whose pixels the checks that follow read.
+    void look() { frame(m_pointer, {}, 0.0, true); }
 
     sf::Vector2i window(float x, float y) const { return m_f.at(x, y); }
 
@@ -214,7 +221,7 @@ private:
         leftClick(inButton(menuButtons[screen]));
         m_screen = Screen(screen);
         m_covered.insert("screen:" + std::string(screenNames[screen]));
-        frame(m_pointer);
+        look();
         checkShown();
     }
 
@@ -260,7 +267,7 @@ private:
             m_phase = button == 1 ? RunPhase::Paused : RunPhase::Stopped;
         if (button != 1)
         {
-            frame(m_pointer);
+            look();
             checkChannel();
         }
     }
@@ -332,7 +339,7 @@ private:
             if (movable && knobFitsTrack(static_cast<float>(p.x) - grab, m_f.metrics()))
                 expected = static_cast<float>(p.x) - grab;
         }
-        frame(m_pointer); // rest before the release
+        look(); // rest before the release
         EXPECT_EQ(knob.getPosition().x, expected) << "knob " << k << " while " << phaseNames[int(m_phase)];
         expectDarkNear(sf::Vector2i(static_cast<int>(expected), static_cast<int>(top + scaleY(m_f.metrics(), 12))),
                        "knob " + std::to_string(k) + "'s left edge");
@@ -365,7 +372,7 @@ private:
             if (candidate >= theoryTop(m) && candidate <= theoryBottom(m))
                 expected = candidate;
         }
-        frame(m_pointer);
+        look();
         EXPECT_EQ(m_f.app().pages.scroll.thumbY, expected) << "thumb dragged";
         expectDarkNear(sf::Vector2i(static_cast<int>(scaleX(m, 1886)), static_cast<int>(expected)), "thumb's top edge");
         frame(m_pointer, {ScreenFixture::mouseButton(E::MouseButtonReleased, m_pointer, sf::Mouse::Left)});

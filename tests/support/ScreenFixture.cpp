@@ -66,6 +66,7 @@ void ScreenFixture::frame(sf::Vector2i pointer, const std::vector<sf::Event>& ev
     m_pointer = pointer;
     runFrame(*m_app, m_target, pointer, events, elapsedMs);
     m_target.display();
+    m_lastSeen = true;
     m_frameRead = false;
     m_imageValid = false;
 }
@@ -90,14 +91,29 @@ void ScreenFixture::click(sf::Vector2i pointer, sf::Mouse::Button button)
 
 void ScreenFixture::wheel(float delta) { frame(m_pointer, {wheelScrolled(delta, m_pointer)}); }
 
+void ScreenFixture::unseenFrame(sf::Vector2i pointer, const std::vector<sf::Event>& events, double elapsedMs)
+{
+    if (m_unseen.getSize().x == 0 && !m_unseen.create(1, 1))
+        throw std::runtime_error("no one-pixel render texture");
+    m_pointer = pointer;
+    runFrame(*m_app, m_unseen, pointer, events, elapsedMs);
+    m_unseen.display();
+    m_lastSeen = false;
+}
+
 void ScreenFixture::run(double ms, double elapsedMs)
 {
-    for (double t = 0; t < ms; t += elapsedMs)
+    double t = 0;
+    for (; t + elapsedMs < ms; t += elapsedMs)
+        unseenFrame(m_pointer, {}, elapsedMs);
+    if (t < ms)
         frame(elapsedMs);
 }
 
 void ScreenFixture::readFrame()
 {
+    if (!m_lastSeen)
+        throw std::logic_error("the last frame was not drawn on the screen");
     if (m_frameRead)
         return;
     const sf::Vector2u size = m_target.getSize();

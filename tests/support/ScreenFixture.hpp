@@ -38,7 +38,14 @@ public:
     void click(sf::Vector2i pointer, sf::Mouse::Button button = sf::Mouse::Left);
     void wheel(float delta);
 
-    // Frames of elapsedMs each until `ms` milliseconds have passed.
+    // A frame whose picture nobody looks at: the program updates as in every
+    // frame and draws into a one-pixel texture, which spares the renderer the
+    // screen's pixels while the drawing code runs all the same. Until the
+    // next frame() there is no picture to read.
+    void unseenFrame(sf::Vector2i pointer, const std::vector<sf::Event>& events = {}, double elapsedMs = 16.0);
+
+    // Frames of elapsedMs each until `ms` milliseconds have passed, the last
+    // one drawn on the screen.
     void run(double ms, double elapsedMs = 16.0);
 
     // The colour of a window pixel in the last frame drawn.
@@ -60,6 +67,8 @@ private:
 
     std::unique_ptr<App> m_app;
     sf::RenderTexture m_target;
+    sf::RenderTexture m_unseen; // made at the first unseen frame
+    bool m_lastSeen = true;
     sf::Vector2i m_pointer;
     std::vector<sf::Uint8> m_pixels;
     bool m_frameRead = false;
