@@ -1,11 +1,13 @@
 #include "app/Pages.hpp"
 #include "app/LibraryMessages.hpp"
 
+#include <SFML/OpenGL.hpp>
 #include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <ostream>
 
 float theoryTop(const ScreenMetrics& m) { return scaleY(m, 70.0f); }
@@ -119,6 +121,25 @@ bool isOpaque(const std::uint8_t* rgba, std::size_t count)
     return true;
 }
 
+std::vector<InkSpan> inkSpans(const std::uint8_t* rgba, sf::Vector2u size)
+{
+    std::vector<InkSpan> rows(size.y, InkSpan{static_cast<int>(size.x), -1});
+    for (unsigned y = 0; y < size.y; ++y)
+    {
+        const std::uint8_t* row = rgba + std::size_t{4} * size.x * y;
+        for (unsigned x = 0; x < size.x; ++x)
+        {
+            const std::uint8_t* p = row + 4 * x;
+            if ((p[0] & p[1] & p[2] & p[3]) != 255)
+            {
+                rows[y].first = std::min(rows[y].first, static_cast<int>(x));
+                rows[y].last = static_cast<int>(x);
+            }
+        }
+    }
+    return rows;
+}
+
 namespace
 {
 // The texture of a whole image, handed over a strip of rows at a time: the
@@ -171,6 +192,7 @@ DecodedPicture decodePng(const std::string& path)
     }
     decoded.loaded = true;
     decoded.opaque = isOpaque(decoded.pixels.data(), decoded.pixels.size() / 4);
+    decoded.ink = inkSpans(decoded.pixels.data(), decoded.size);
     return decoded;
 }
 } // namespace
@@ -223,6 +245,7 @@ void loadPictures(StaticPages& pages, const ScreenMetrics& m, PictureDecoding de
         {
             picture.sprite.setTexture(picture.texture, true);
             picture.opaque = decoded.opaque;
+            picture.ink = decoded.ink;
         }
         else
         {
@@ -289,9 +312,76 @@ void drawAuthorsPage(sf::RenderTarget& target, const StaticPages& pages)
         drawText(target, pages, id);
 }
 
+std::vector<InkBand> inkBands(const std::vector<InkSpan>& ink, sf::Vector2f origin, sf::Vector2f scale,
+                              int windowHeight)
+{
+    // Texels a window pixel may sample, anywhere in its square (multisampled)
+    // and smoothed (the two around each sample), and one more each side
+    // against rounding: texel t counts for the pixels over (t - 2.5, t + 3.5).
+    std::vector<InkBand> bands;
+    const int rows = static_cast<int>(ink.size());
+    const int top = std::max(0, static_cast<int>(std::floor(origin.y)));
+    const int end = std::min(windowHeight, static_cast<int>(std::ceil(origin.y + rows * scale.y)));
+    for (int y = top; y < end; ++y)
+    {
+        const int from = std::max(0, static_cast<int>(std::floor((y - origin.y) / scale.y - 2.5f)));
+        const int to = std::min(rows - 1, static_cast<int>(std::floor((y + 1 - origin.y) / scale.y + 2.5f)));
+        InkSpan span{std::numeric_limits<int>::max(), -1};
+        for (int t = from; t <= to; ++t)
+        {
+            span.first = std::min(span.first, ink[static_cast<std::size_t>(t)].first);
+            span.last = std::max(span.last, ink[static_cast<std::size_t>(t)].last);
+        }
+        if (span.first > span.last)
+            continue;
+        const int left = static_cast<int>(std::floor(origin.x + (span.first - 2.5f) * scale.x));
+        const int right = static_cast<int>(std::ceil(origin.x + (span.last + 3.5f) * scale.x));
+        if (!bands.empty() && bands.back().bottom == y)
+        {
+            InkBand& band = bands.back();
+            band.bottom = y + 1;
+            band.left = std::min(band.left, left);
+            band.right = std::max(band.right, right);
+        }
+        else
+            bands.push_back({y, y + 1, left, right});
+    }
+    return bands;
+}
+
+namespace
+{
+// The target's view maps one unit to one pixel, as the program's window does.
+bool pixelView(const sf::RenderTarget& target)
+{
+    const sf::View& view = target.getView();
+    const sf::Vector2f size(target.getSize());
+    return view.getSize() == size && view.getCenter() == size / 2.0f && view.getRotation() == 0.0f &&
+           view.getViewport() == sf::FloatRect(0, 0, 1, 1);
+}
+} // namespace
+
 void drawTheoryPicture(sf::RenderTarget& target, const StaticPages& pages)
 {
-    drawPicture(target, pages, PictureId::Theory);
+    // The page is mostly white paper, and a white texel on the white clear
+    // changes no pixel: the picture is drawn only in the bands of rows where
+    // it has ink, each cut out by the scissor. Every band draws the same
+    // quad, so each pixel it draws is the one a single draw gives.
+    const Picture& picture = pages.pictures[static_cast<int>(PictureId::Theory)];
+    if (picture.ink.empty() || !pixelView(target) || !target.setActive(true))
+    {
+        drawPicture(target, pages, PictureId::Theory);
+        return;
+    }
+    const int height = static_cast<int>(target.getSize().y);
+    glEnable(GL_SCISSOR_TEST);
+    for (const InkBand& band : inkBands(picture.ink, picture.sprite.getPosition(), picture.sprite.getScale(), height))
+    {
+        // The scissor counts rows from the bottom.
+        glScissor(band.left, height - band.bottom, band.right - band.left, band.bottom - band.top);
+        drawPicture(target, pages, PictureId::Theory);
+    }
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void followThumbDrag(StaticPages& pages, sf::Vector2f pointer, const ScreenMetrics& m)

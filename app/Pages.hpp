@@ -122,13 +122,21 @@ bool scrollTheory(TheoryScroll& scroll, float delta, const ScreenMetrics& m);
 // inside its range and stays put outside it; the image follows the thumb.
 void dragTheoryThumb(TheoryScroll& scroll, float pointerY, const ScreenMetrics& m);
 
+// A row of a picture's texels: the first and last that are not opaque
+// white; first > last where the whole row is.
+struct InkSpan
+{
+    int first, last;
+};
+
 // The texture keeps the pixels; the decoded image is dropped once the
 // texture is made (the theory picture alone is 1480 x 2140 x 4 bytes).
 struct Picture
 {
     sf::Texture texture;
-    sf::Sprite sprite;   // empty when the file could not be read
-    bool opaque = false; // no pixel lets the page show through: drawn without blending
+    sf::Sprite sprite;        // empty when the file could not be read
+    bool opaque = false;      // no pixel lets the page show through: drawn without blending
+    std::vector<InkSpan> ink; // one per texel row
 };
 
 struct StaticPages
@@ -144,6 +152,19 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
                       const Catalogue& words = Catalogue());
 // Every pixel at full alpha; `count` pixels of 8-bit RGBA.
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
+// Each row's ink span of a `size` image of 8-bit RGBA.
+std::vector<InkSpan> inkSpans(const std::uint8_t* rgba, sf::Vector2u size);
+
+// Window rows [top, bottom) and columns [left, right).
+struct InkBand
+{
+    int top, bottom, left, right;
+};
+// Where a picture of these ink spans, placed at `origin` with `scale` (no
+// rotation), may draw anything but white into a window `windowHeight` tall:
+// runs of whole rows, each as wide as its widest ink.
+std::vector<InkBand> inkBands(const std::vector<InkSpan>& ink, sf::Vector2f origin, sf::Vector2f scale,
+                              int windowHeight);
 
 // A picture file decoded, before it becomes a texture.
 struct DecodedPicture
@@ -152,6 +173,7 @@ struct DecodedPicture
     sf::Vector2u size;
     bool loaded = false; // false: missing or unreadable, and `failure` says why
     bool opaque = false;
+    std::vector<InkSpan> ink;
     std::string failure;
     std::string path; // the file read
 };

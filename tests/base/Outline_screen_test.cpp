@@ -1,39 +1,7 @@
 #include "base/Layout.hpp"
-
-#include <SFML/Graphics/RenderTexture.hpp>
+#include "support/Frames.hpp"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <functional>
-
-namespace
-{
-// Multisampled as the program's window is. One texture for every frame of a
-// test: making a multisampled one costs more than drawing into it.
-void makeTarget(sf::RenderTexture& target)
-{
-    sf::ContextSettings context;
-    context.antialiasingLevel = std::min(8u, sf::RenderTexture::getMaximumAntialiasingLevel());
-    ASSERT_TRUE(target.create(200, 120, context));
-}
-
-// The pixels of one frame: cleared white, then `draw`.
-sf::Image render(sf::RenderTexture& target, const std::function<void(sf::RenderTarget&)>& draw)
-{
-    target.clear(sf::Color::White);
-    draw(target);
-    target.display();
-    return target.getTexture().copyToImage();
-}
-
-bool samePixels(const sf::Image& a, const sf::Image& b)
-{
-    return a.getSize() == b.getSize() &&
-           std::memcmp(a.getPixelsPtr(), b.getPixelsPtr(), std::size_t{4} * a.getSize().x * a.getSize().y) == 0;
-}
-} // namespace
 
 // On the clear, a white shape drawn by its outline alone, and a shape drawn
 // without blending, look exactly as the shape drawn whole: at whole and at
@@ -42,7 +10,7 @@ bool samePixels(const sf::Image& a, const sf::Image& b)
 TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
 {
     sf::RenderTexture target;
-    makeTarget(target);
+    ASSERT_TRUE(makeWindowLikeTarget(target, 200, 120));
     const ScreenMetrics sizes[] = {makeScreenMetrics(1920, 1080), makeScreenMetrics(1280, 720),
                                    makeScreenMetrics(1366, 768)};
     for (const ScreenMetrics& m : sizes)
@@ -55,8 +23,8 @@ TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
         makePentagon(knob, 160, 70, m);
         for (const sf::Shape* shape : std::initializer_list<const sf::Shape*>{&box, &track, &knob})
         {
-            const sf::Image whole = render(target, [&](sf::RenderTarget& t) { t.draw(*shape); });
-            EXPECT_TRUE(samePixels(whole, render(target, [&](sf::RenderTarget& t) { drawOnClear(t, *shape); })))
+            const sf::Image whole = renderFrame(target, [&](sf::RenderTarget& t) { t.draw(*shape); });
+            EXPECT_TRUE(samePixels(whole, renderFrame(target, [&](sf::RenderTarget& t) { drawOnClear(t, *shape); })))
                 << "outline alone at " << m.screenWidth << " x " << m.screenHeight;
         }
         sf::RectangleShape grey = box;
@@ -65,18 +33,18 @@ TEST(ShapesOnTheClear, LookAsWhenDrawnWhole)
         {
             // Over something already drawn, so that blending would show.
             const auto under = [&](sf::RenderTarget& t) { t.draw(bar); };
-            const sf::Image whole = render(target,
-                                           [&](sf::RenderTarget& t)
-                                           {
-                                               under(t);
-                                               t.draw(*shape);
-                                           });
-            const sf::Image opaque = render(target,
-                                            [&](sf::RenderTarget& t)
-                                            {
-                                                under(t);
-                                                drawOpaque(t, *shape);
-                                            });
+            const sf::Image whole = renderFrame(target,
+                                                [&](sf::RenderTarget& t)
+                                                {
+                                                    under(t);
+                                                    t.draw(*shape);
+                                                });
+            const sf::Image opaque = renderFrame(target,
+                                                 [&](sf::RenderTarget& t)
+                                                 {
+                                                     under(t);
+                                                     drawOpaque(t, *shape);
+                                                 });
             EXPECT_TRUE(samePixels(whole, opaque))
                 << "without blending at " << m.screenWidth << " x " << m.screenHeight;
         }
