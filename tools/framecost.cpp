@@ -8,6 +8,10 @@
 //       floors around it. --aa: another level than the program's 8, only to
 //       see what the multisampling costs.
 //   framecost --parts: each screen's backdrop and content alone over the clear.
+//   framecost --interleaved: each screen against bare frames (clear and
+//       display only) in the same window, alternating every 10 frames for S
+//       seconds per screen and round, so that a machine whose speed wanders
+//       (a shared virtual machine) shifts both alike.
 //   (--size: see ToolWindow.hpp; the start-up is measured by tools/startup)
 // Exits with 2 on bad options, 1 when the gas stopped on an overlap.
 
@@ -59,6 +63,7 @@ double median(std::vector<double> values)
 struct Options
 {
     bool parts = false;
+    bool interleaved = false;
     double seconds = 2.0;
     int rounds = 3;
     int warmup = 30;
@@ -278,6 +283,67 @@ int partCosts(const Options& o)
     return 0;
 }
 
+// Each screen in stretches of 10 frames, each stretch followed by 10 bare
+// frames; the first two frames after a switch are not counted. Per round,
+// the median screen frame against the median bare frame.
+int interleavedCost(const Options& o)
+{
+    constexpr int stretch = 10, settle = 2;
+    sf::RenderWindow window;
+    const std::unique_ptr<App> app = startToolProgram(window, o.size, programTitle, o.antialiasing);
+    std::printf("framecost --interleaved: %ux%u, anti-aliasing %u granted, %.1f s per screen and round, %d rounds; "
+                "load average at start %s\n",
+                window.getSize().x, window.getSize().y, window.getSettings().antialiasingLevel, o.seconds, o.rounds,
+                loadAverage().c_str());
+    bool withinTarget = true;
+    for (const ScreenCase& c : screenCases)
+    {
+        if (!named(c, o.only))
+            continue;
+        app->screen = c.screen;
+        pressPotential(app->run, app->settings, c.potential);
+        SteadyClock::time_point previous = SteadyClock::now();
+        auto screenFrame = [&]
+        {
+            const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+            const std::vector<sf::Event> events = drainEvents(window);
+            const SteadyClock::time_point now = SteadyClock::now();
+            runFrame(*app, window, pointer, events, msBetween(previous, now));
+            previous = now;
+        };
+        for (int i = 0; i < o.warmup; ++i)
+            screenFrame(), window.display();
+        std::vector<double> screenMs, bareMs, ratios;
+        for (int round = 0; round < o.rounds; ++round)
+        {
+            std::vector<double> screen, bare;
+            const SteadyClock::time_point start = SteadyClock::now();
+            for (int k = 0; msBetween(start, SteadyClock::now()) < o.seconds * 1e3 || k % (2 * stretch) != 0; ++k)
+            {
+                const bool bareFrame = (k / stretch) % 2 == 1;
+                const SteadyClock::time_point t0 = SteadyClock::now();
+                if (bareFrame)
+                    drainEvents(window), window.clear(sf::Color::White);
+                else
+                    screenFrame();
+                window.display();
+                if (k % stretch >= settle)
+                    (bareFrame ? bare : screen).push_back(msBetween(t0, SteadyClock::now()));
+            }
+            screenMs.push_back(median(screen));
+            bareMs.push_back(median(bare));
+            ratios.push_back(screenMs.back() / bareMs.back());
+        }
+        const bool within = median(ratios) <= targetRatio;
+        withinTarget = withinTarget && within;
+        std::printf("  %-18s frame %6.2f  bare %6.2f  ms (medians)  %s%s\n", c.name, median(screenMs), median(bareMs),
+                    range(ratios).c_str(), within ? "" : "  above target");
+    }
+    std::printf("every screen within %.2fx the bare frame: %s\nload average at end: %s\n", targetRatio,
+                withinTarget ? "yes" : "no", loadAverage().c_str());
+    return app->gas.core().overlapDetected() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -285,6 +351,7 @@ int main(int argc, char** argv)
     Options o;
     CLI::App cli("framecost: what a frame of each screen costs against a bare window", "framecost");
     cli.add_flag("--parts", o.parts, "Each screen's backdrop and content alone");
+    cli.add_flag("--interleaved", o.interleaved, "Each screen alternating with bare frames in the same window");
     cli.add_option("--seconds", o.seconds, "Seconds per stretch")->check(CLI::PositiveNumber);
     cli.add_option("--rounds", o.rounds, "Rounds")->check(CLI::PositiveNumber);
     cli.add_option("--warmup", o.warmup, "Warm-up frames per stretch")->check(CLI::NonNegativeNumber);
@@ -307,5 +374,5 @@ int main(int argc, char** argv)
     {
         return cli.exit(e) == 0 ? 0 : 2;
     }
-    return o.parts ? partCosts(o) : frameCost(o);
+    return o.parts ? partCosts(o) : o.interleaved ? interleavedCost(o) : frameCost(o);
 }

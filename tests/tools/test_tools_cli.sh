@@ -16,7 +16,7 @@ while IFS='|' read -r tool args status want; do
     [ "$code" = "$status" ] || fail "$tool $args: status $code, expected $status"
     grep -Eq -- "$want" <<<"$got" || fail "$tool $args: no '$want' in: $(head -c 300 <<<"$got")"
 done <<'CASES'
-framecost|--help|0|--only
+framecost|--help|0|--interleaved
 framecost|--size 1280|2|--size
 framecost|--size 639x360|2|639x360 is smaller
 framecost|--only nothing|2|no screen's name contains "nothing"
