@@ -121,16 +121,16 @@ bool isOpaque(const std::uint8_t* rgba, std::size_t count)
     return true;
 }
 
-std::vector<InkSpan> inkSpans(const std::uint8_t* rgba, sf::Vector2u size)
+std::vector<InkSpan> inkSpans(const std::uint8_t* pixels, sf::Vector2u size, unsigned channels)
 {
     std::vector<InkSpan> rows(size.y, InkSpan{static_cast<int>(size.x), -1});
     for (unsigned y = 0; y < size.y; ++y)
     {
-        const std::uint8_t* row = rgba + std::size_t{4} * size.x * y;
+        const std::uint8_t* row = pixels + std::size_t{channels} * size.x * y;
         for (unsigned x = 0; x < size.x; ++x)
         {
-            const std::uint8_t* p = row + 4 * x;
-            if ((p[0] & p[1] & p[2] & p[3]) != 255)
+            const std::uint8_t* p = row + channels * x;
+            if ((p[0] & p[1] & p[2] & p[channels - 1]) != 255)
             {
                 rows[y].first = std::min(rows[y].first, static_cast<int>(x));
                 rows[y].last = static_cast<int>(x);
@@ -144,22 +144,42 @@ namespace
 {
 // The texture of a whole image, handed over a strip of rows at a time: the
 // driver copies what it is given before storing it, and a copy of the whole
-// theory picture would add 12 MB to the peak memory.
+// theory picture would add 12 MB to the peak memory. Rows without alpha get
+// it here, a strip at a time.
 bool uploadInStrips(sf::Texture& texture, const DecodedPicture& picture)
 {
     constexpr unsigned stripRows = 64;
     const sf::Vector2u size = picture.size;
     if (!texture.create(size.x, size.y))
         return false;
+    std::vector<std::uint8_t> rgba(picture.channels == 4 ? 0 : std::size_t{4} * size.x * stripRows);
     for (unsigned y = 0; y < size.y; y += stripRows)
-        texture.update(picture.pixels.data() + std::size_t{4} * size.x * y, size.x, std::min(stripRows, size.y - y), 0,
-                       y);
+    {
+        const unsigned rows = std::min(stripRows, size.y - y);
+        const std::uint8_t* strip = picture.pixels.data() + std::size_t{picture.channels} * size.x * y;
+        if (picture.channels == 3)
+        {
+            for (std::size_t i = 0; i < std::size_t{size.x} * rows; ++i)
+            {
+                rgba[4 * i] = strip[3 * i];
+                rgba[4 * i + 1] = strip[3 * i + 1];
+                rgba[4 * i + 2] = strip[3 * i + 2];
+                rgba[4 * i + 3] = 255;
+            }
+            strip = rgba.data();
+        }
+        texture.update(strip, size.x, rows, 0, y);
+    }
     return true;
 }
 
-// Decodes a PNG file to 8-bit RGBA. Runs on a worker thread, so it writes to
-// no stream: the simplified reader keeps its complaint in the image record,
-// and `failure` carries it to the thread that reports.
+// Decodes a PNG file to 8-bit RGBA, or RGB where the file has no alpha.
+// The decoded theory picture and its new texture (which the software
+// renderer fills with zeros as it makes it) are resident together for a
+// moment, the peak of the start-up: as RGB the picture is 9.5 MB there, not
+// 12.7. Runs on a worker thread, so it writes to no stream: the simplified
+// reader keeps its complaint in the image record, and `failure` carries it
+// to the thread that reports.
 constexpr unsigned largestPictureSide = 16384; // pixels
 
 DecodedPicture decodePng(const std::string& path)
@@ -180,7 +200,9 @@ DecodedPicture decodePng(const std::string& path)
         png_image_free(&png);
         return decoded;
     }
-    png.format = PNG_FORMAT_RGBA;
+    const bool alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    decoded.channels = alpha ? 4 : 3;
     decoded.size = {png.width, png.height};
     decoded.pixels.resize(PNG_IMAGE_SIZE(png));
     if (png_image_finish_read(&png, nullptr, decoded.pixels.data(), 0, nullptr) == 0)
@@ -191,8 +213,8 @@ DecodedPicture decodePng(const std::string& path)
         return decoded;
     }
     decoded.loaded = true;
-    decoded.opaque = isOpaque(decoded.pixels.data(), decoded.pixels.size() / 4);
-    decoded.ink = inkSpans(decoded.pixels.data(), decoded.size);
+    decoded.opaque = !alpha || isOpaque(decoded.pixels.data(), decoded.pixels.size() / 4);
+    decoded.ink = inkSpans(decoded.pixels.data(), decoded.size, decoded.channels);
     return decoded;
 }
 } // namespace

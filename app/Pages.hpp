@@ -152,8 +152,8 @@ void buildStaticPages(StaticPages& pages, const sf::Font& font, const ScreenMetr
                       const Catalogue& words = Catalogue());
 // Every pixel at full alpha; `count` pixels of 8-bit RGBA.
 bool isOpaque(const std::uint8_t* rgba, std::size_t count);
-// Each row's ink span of a `size` image of 8-bit RGBA.
-std::vector<InkSpan> inkSpans(const std::uint8_t* rgba, sf::Vector2u size);
+// Each row's ink span of a `size` image of 8-bit RGBA, or RGB (3 channels).
+std::vector<InkSpan> inkSpans(const std::uint8_t* pixels, sf::Vector2u size, unsigned channels = 4);
 
 // Window rows [top, bottom) and columns [left, right).
 struct InkBand
@@ -169,7 +169,8 @@ std::vector<InkBand> inkBands(const std::vector<InkSpan>& ink, sf::Vector2f orig
 // A picture file decoded, before it becomes a texture.
 struct DecodedPicture
 {
-    std::vector<std::uint8_t> pixels; // 8-bit RGBA, row by row
+    std::vector<std::uint8_t> pixels; // 8-bit RGBA, or RGB where the file has no alpha; row by row
+    unsigned channels = 4;
     sf::Vector2u size;
     bool loaded = false; // false: missing or unreadable, and `failure` says why
     bool opaque = false;

@@ -4,11 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <sstream>
 #include <cstring>
 #include <iostream>
 
+namespace
+{
+void expectTextureHoldsImage(const Picture& picture, const sf::Image& file, const std::string& path)
+{
+    const sf::Image shown = picture.texture.copyToImage();
+    ASSERT_EQ(shown.getSize(), file.getSize()) << path;
+    const std::size_t bytes = std::size_t{4} * file.getSize().x * file.getSize().y;
+    EXPECT_EQ(std::memcmp(shown.getPixelsPtr(), file.getPixelsPtr(), bytes), 0) << path;
+    EXPECT_EQ(picture.sprite.getTextureRect(),
+              sf::IntRect(0, 0, static_cast<int>(file.getSize().x), static_cast<int>(file.getSize().y)));
+    EXPECT_EQ(picture.opaque, isOpaque(file.getPixelsPtr(), bytes / 4)) << path;
+}
+} // namespace
+
 // Each texture holds its file's pixels exactly, the last, shorter strip of
-// rows included, and the sprite shows the whole texture.
+// rows included, and the sprite shows the whole texture. The program's
+// files have no alpha (decoded as RGB, given alpha strip by strip); one
+// with a see-through pixel is decoded as RGBA and keeps its blending.
 TEST(PictureTextures, HoldEveryPixelOfTheirFiles)
 {
     StaticPages pages;
@@ -19,15 +37,27 @@ TEST(PictureTextures, HoldEveryPixelOfTheirFiles)
         const char* path = pictureTable[static_cast<std::size_t>(i)].path;
         sf::Image file;
         ASSERT_TRUE(file.loadFromFile(path)) << path;
-        const Picture& picture = pages.pictures[static_cast<std::size_t>(i)];
-        const sf::Image shown = picture.texture.copyToImage();
-        ASSERT_EQ(shown.getSize(), file.getSize()) << path;
-        const std::size_t bytes = std::size_t{4} * file.getSize().x * file.getSize().y;
-        EXPECT_EQ(std::memcmp(shown.getPixelsPtr(), file.getPixelsPtr(), bytes), 0) << path;
-        EXPECT_EQ(picture.sprite.getTextureRect(),
-                  sf::IntRect(0, 0, static_cast<int>(file.getSize().x), static_cast<int>(file.getSize().y)));
-        EXPECT_EQ(picture.opaque, isOpaque(file.getPixelsPtr(), bytes / 4)) << path;
+        expectTextureHoldsImage(pages.pictures[static_cast<std::size_t>(i)], file, path);
     }
+
+    const std::filesystem::path root = std::filesystem::path(testing::TempDir()) / "velorin-alpha-pictures";
+    std::filesystem::create_directories(root / "images");
+    sf::Image seeThrough;
+    seeThrough.create(70, 130, sf::Color::White);
+    seeThrough.setPixel(3, 5, sf::Color(10, 20, 30));
+    seeThrough.setPixel(69, 129, sf::Color(255, 255, 255, 128));
+    const std::string theoryPath = (root / pictureTable[static_cast<int>(PictureId::Theory)].path).string();
+    ASSERT_TRUE(seeThrough.saveToFile(theoryPath));
+    std::ostringstream messages; // the other four are missing
+    loadPictures(pages, metrics, root, messages);
+    const Picture& theory = pages.pictures[static_cast<int>(PictureId::Theory)];
+    expectTextureHoldsImage(theory, seeThrough, theoryPath);
+    EXPECT_FALSE(theory.opaque);
+    EXPECT_EQ(theory.ink[5].first, 3);
+    EXPECT_EQ(theory.ink[5].last, 3);
+    EXPECT_EQ(theory.ink[129].first, 69); // white, but not opaque
+    EXPECT_GT(theory.ink[0].first, theory.ink[0].last);
+    std::filesystem::remove_all(root);
 }
 
 // The theory picture drawn band by band where it has ink looks exactly as
