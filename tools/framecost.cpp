@@ -12,6 +12,9 @@
 //       display only) in the same window, alternating every 10 frames for S
 //       seconds per screen and round, so that a machine whose speed wanders
 //       (a shared virtual machine) shifts both alike.
+//   framecost --fill: what the renderer charges per pixel (a block of half
+//       the window, flat or from a texture), per small quad and per glyph,
+//       each against bare frames in the same window as --interleaved.
 //   (--size: see ToolWindow.hpp; the start-up is measured by tools/startup)
 // Exits with 2 on bad options, 1 when the gas stopped on an overlap.
 
@@ -21,8 +24,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +69,7 @@ struct Options
 {
     bool parts = false;
     bool interleaved = false;
+    bool fill = false;
     double seconds = 2.0;
     int rounds = 3;
     int warmup = 30;
@@ -283,12 +289,44 @@ int partCosts(const Options& o)
     return 0;
 }
 
-// Each screen in stretches of 10 frames, each stretch followed by 10 bare
-// frames; the first two frames after a switch are not counted. Per round,
-// the median screen frame against the median bare frame.
-int interleavedCost(const Options& o)
+// `frame` (clear and drawing) in stretches of 10 frames, each followed by 10
+// bare frames in the same window, for the seconds asked per round; the first
+// two frames after a switch are not counted. Per round, the medians of each.
+struct Alternation
+{
+    std::vector<double> frameMs, bareMs;
+};
+template <typename DrawFrame> Alternation alternateWithBare(sf::RenderWindow& window, const Options& o, DrawFrame frame)
 {
     constexpr int stretch = 10, settle = 2;
+    for (int i = 0; i < o.warmup; ++i)
+        frame(), window.display();
+    Alternation a;
+    for (int round = 0; round < o.rounds; ++round)
+    {
+        std::vector<double> drawn, bare;
+        const SteadyClock::time_point start = SteadyClock::now();
+        for (int k = 0; msBetween(start, SteadyClock::now()) < o.seconds * 1e3 || k % (2 * stretch) != 0; ++k)
+        {
+            const bool bareFrame = (k / stretch) % 2 == 1;
+            const SteadyClock::time_point t0 = SteadyClock::now();
+            if (bareFrame)
+                drainEvents(window), window.clear(sf::Color::White);
+            else
+                frame();
+            window.display();
+            if (k % stretch >= settle)
+                (bareFrame ? bare : drawn).push_back(msBetween(t0, SteadyClock::now()));
+        }
+        a.frameMs.push_back(median(drawn));
+        a.bareMs.push_back(median(bare));
+    }
+    return a;
+}
+
+// Each screen against the bare frames taken beside it.
+int interleavedCost(const Options& o)
+{
     sf::RenderWindow window;
     const std::unique_ptr<App> app = startToolProgram(window, o.size, programTitle, o.antialiasing);
     std::printf("framecost --interleaved: %ux%u, anti-aliasing %u granted, %.1f s per screen and round, %d rounds; "
@@ -303,45 +341,133 @@ int interleavedCost(const Options& o)
         app->screen = c.screen;
         pressPotential(app->run, app->settings, c.potential);
         SteadyClock::time_point previous = SteadyClock::now();
-        auto screenFrame = [&]
-        {
-            const sf::Vector2i pointer = sf::Mouse::getPosition(window);
-            const std::vector<sf::Event> events = drainEvents(window);
-            const SteadyClock::time_point now = SteadyClock::now();
-            runFrame(*app, window, pointer, events, msBetween(previous, now));
-            previous = now;
-        };
-        for (int i = 0; i < o.warmup; ++i)
-            screenFrame(), window.display();
-        std::vector<double> screenMs, bareMs, ratios;
-        for (int round = 0; round < o.rounds; ++round)
-        {
-            std::vector<double> screen, bare;
-            const SteadyClock::time_point start = SteadyClock::now();
-            for (int k = 0; msBetween(start, SteadyClock::now()) < o.seconds * 1e3 || k % (2 * stretch) != 0; ++k)
-            {
-                const bool bareFrame = (k / stretch) % 2 == 1;
-                const SteadyClock::time_point t0 = SteadyClock::now();
-                if (bareFrame)
-                    drainEvents(window), window.clear(sf::Color::White);
-                else
-                    screenFrame();
-                window.display();
-                if (k % stretch >= settle)
-                    (bareFrame ? bare : screen).push_back(msBetween(t0, SteadyClock::now()));
-            }
-            screenMs.push_back(median(screen));
-            bareMs.push_back(median(bare));
-            ratios.push_back(screenMs.back() / bareMs.back());
-        }
+        const Alternation a = alternateWithBare(window, o,
+                                                [&]
+                                                {
+                                                    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+                                                    const std::vector<sf::Event> events = drainEvents(window);
+                                                    const SteadyClock::time_point now = SteadyClock::now();
+                                                    runFrame(*app, window, pointer, events, msBetween(previous, now));
+                                                    previous = now;
+                                                });
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < a.frameMs.size(); ++i)
+            ratios.push_back(a.frameMs[i] / a.bareMs[i]);
         const bool within = median(ratios) <= targetRatio;
         withinTarget = withinTarget && within;
-        std::printf("  %-18s frame %6.2f  bare %6.2f  ms (medians)  %s%s\n", c.name, median(screenMs), median(bareMs),
-                    range(ratios).c_str(), within ? "" : "  above target");
+        std::printf("  %-18s frame %6.2f  bare %6.2f  ms (medians)  %s%s\n", c.name, median(a.frameMs),
+                    median(a.bareMs), range(ratios).c_str(), within ? "" : "  above target");
     }
     std::printf("every screen within %.2fx the bare frame: %s\nload average at end: %s\n", targetRatio,
                 withinTarget ? "yes" : "no", loadAverage().c_str());
     return app->gas.core().overlapDetected() ? 1 : 0;
+}
+
+// What the renderer charges for the kinds of drawing the screens are made
+// of, each drawn alone over the clear against the bare frames beside it: a
+// block of half the window's width and height (per pixel), small quads and
+// the pages' own texts (per quad, per glyph). Positions are a third of a
+// pixel off the grid, as most of a scaled layout is, but for the texture
+// shown texel for pixel (the theory page at 1920 x 1080).
+int fillCost(const Options& o)
+{
+    sf::RenderWindow window;
+    const std::unique_ptr<App> app = startToolProgram(window, o.size, programTitle, o.antialiasing);
+    const sf::Vector2u windowSize = window.getSize();
+    const sf::Vector2f corner(windowSize.x / 4 + 1 / 3.0f, windowSize.y / 4 + 1 / 3.0f);
+    const sf::Vector2u block(windowSize.x / 2, windowSize.y / 2);
+    const double blockPixels = double(block.x) * block.y;
+
+    sf::RectangleShape flat{sf::Vector2f(block)};
+    flat.setPosition(corner);
+    flat.setFillColor(sf::Color(225, 235, 250));
+    // A texture half as large again as the block, so that two thirds of it
+    // cover the block, as the theory page is shown at 1280 x 720; dark lines
+    // on light, like a page of text.
+    sf::Image paper;
+    paper.create(block.x * 3 / 2, block.y * 3 / 2, sf::Color(250, 250, 250));
+    for (unsigned y = 0; y < paper.getSize().y; y += 3)
+        for (unsigned x = y % 7; x < paper.getSize().x; x += 2)
+            paper.setPixel(x, y, sf::Color(20, 40, 90));
+    sf::Texture sharp, smooth;
+    if (!sharp.loadFromImage(paper) || !smooth.loadFromImage(paper))
+    {
+        std::fprintf(stderr, "framecost: no texture of %ux%u\n", paper.getSize().x, paper.getSize().y);
+        return 1;
+    }
+    smooth.setSmooth(true);
+    sf::Sprite oneToOne(sharp, sf::IntRect(0, 0, int(block.x), int(block.y)));
+    oneToOne.setPosition(std::floor(corner.x), std::floor(corner.y)); // texel for pixel
+    sf::Sprite twoThirds(smooth);
+    twoThirds.setPosition(corner);
+    twoThirds.setScale(2 / 3.0f, 2 / 3.0f);
+
+    // As many quads as a screen has small shapes and glyphs, on a grid that
+    // fits the smallest window (640 x 360: 40 x 15 places).
+    constexpr int quadCount = 250;
+    const int columns = int(windowSize.x) / 16;
+    sf::VertexArray quads(sf::Triangles);
+    for (int i = 0; i < quadCount; ++i)
+    {
+        const float x = 1 / 3.0f + float(i % columns) * 16, y = 1 / 3.0f + float(i / columns) * 24, w = 12, h = 18;
+        for (const sf::Vector2f v :
+             {sf::Vector2f(x, y), {x + w, y}, {x, y + h}, {x, y + h}, {x + w, y}, {x + w, y + h}})
+            quads.append(sf::Vertex(v, sf::Color(40, 60, 200)));
+    }
+    int glyphs = 0; // without the font the texts draw nothing
+    if (!app->font.getInfo().family.empty())
+        for (const sf::Text& text : app->pages.texts)
+            for (const sf::Uint32 c : text.getString())
+                glyphs += c != ' ' && c != '\t' && c != '\n'; // white space has no quad
+    if (glyphs == 0)
+    {
+        std::fprintf(stderr, "framecost: the pages have no texts to draw (no font found)\n");
+        return 1;
+    }
+
+    const sf::RenderStates opaque(sf::BlendNone);
+    struct Item
+    {
+        const char* name;
+        double count;     // of what the extra time is divided among
+        double unitPerMs; // 1e6 for ns, 1e3 for us
+        const char* per;
+        std::function<void()> draw;
+    };
+    const Item items[] = {
+        {"flat block, opaque", blockPixels, 1e6, "ns per pixel", [&] { window.draw(flat, opaque); }},
+        {"texture 1:1, opaque", blockPixels, 1e6, "ns per pixel", [&] { window.draw(oneToOne, opaque); }},
+        {"texture 1:1, blended", blockPixels, 1e6, "ns per pixel", [&] { window.draw(oneToOne); }},
+        {"texture x2/3 smoothed, opaque", blockPixels, 1e6, "ns per pixel", [&] { window.draw(twoThirds, opaque); }},
+        {"250 quads 12x18, opaque", quadCount, 1e3, "us per quad", [&] { window.draw(quads, opaque); }},
+        {"the pages' texts", double(glyphs), 1e3, "us per glyph",
+         [&]
+         {
+             for (const sf::Text& text : app->pages.texts)
+                 window.draw(text);
+         }},
+    };
+    std::printf("framecost --fill: %ux%u, anti-aliasing %u granted, %.1f s per item and round, %d rounds; block "
+                "%ux%u, %d glyphs; load average at start %s\n",
+                windowSize.x, windowSize.y, window.getSettings().antialiasingLevel, o.seconds, o.rounds, block.x,
+                block.y, glyphs, loadAverage().c_str());
+    std::printf("extra ms per frame over the bare frames beside it: median (lowest-highest round), and per unit\n");
+    std::vector<double> bareMs;
+    for (const Item& item : items)
+    {
+        const Alternation a =
+            alternateWithBare(window, o, [&] { drainEvents(window), window.clear(sf::Color::White), item.draw(); });
+        std::vector<double> extra;
+        for (std::size_t i = 0; i < a.frameMs.size(); ++i)
+            extra.push_back(a.frameMs[i] - a.bareMs[i]);
+        bareMs.insert(bareMs.end(), a.bareMs.begin(), a.bareMs.end());
+        std::printf("  %-30s %+6.3f (%+.3f to %+.3f)  %6.2f %s\n", item.name, median(extra),
+                    *std::min_element(extra.begin(), extra.end()), *std::max_element(extra.begin(), extra.end()),
+                    median(extra) * item.unitPerMs / item.count, item.per);
+    }
+    std::printf("  %-30s %6.3f ms  %6.2f ns per window pixel\nload average at end: %s\n", "bare frame", median(bareMs),
+                median(bareMs) * 1e6 / (double(windowSize.x) * windowSize.y), loadAverage().c_str());
+    return 0;
 }
 
 } // namespace
@@ -350,8 +476,13 @@ int main(int argc, char** argv)
 {
     Options o;
     CLI::App cli("framecost: what a frame of each screen costs against a bare window", "framecost");
-    cli.add_flag("--parts", o.parts, "Each screen's backdrop and content alone");
-    cli.add_flag("--interleaved", o.interleaved, "Each screen alternating with bare frames in the same window");
+    const auto parts = cli.add_flag("--parts", o.parts, "Each screen's backdrop and content alone");
+    const auto interleaved =
+        cli.add_flag("--interleaved", o.interleaved, "Each screen alternating with bare frames in the same window");
+    cli.add_flag("--fill", o.fill, "What the renderer charges per pixel, quad and glyph, against bare frames")
+        ->excludes(parts)
+        ->excludes(interleaved);
+    parts->excludes(interleaved);
     cli.add_option("--seconds", o.seconds, "Seconds per stretch")->check(CLI::PositiveNumber);
     cli.add_option("--rounds", o.rounds, "Rounds")->check(CLI::PositiveNumber);
     cli.add_option("--warmup", o.warmup, "Warm-up frames per stretch")->check(CLI::NonNegativeNumber);
@@ -374,5 +505,5 @@ int main(int argc, char** argv)
     {
         return cli.exit(e) == 0 ? 0 : 2;
     }
-    return o.parts ? partCosts(o) : o.interleaved ? interleavedCost(o) : frameCost(o);
+    return o.parts ? partCosts(o) : o.interleaved ? interleavedCost(o) : o.fill ? fillCost(o) : frameCost(o);
 }

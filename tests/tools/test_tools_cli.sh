@@ -17,6 +17,9 @@ while IFS='|' read -r tool args status want; do
     grep -Eq -- "$want" <<<"$got" || fail "$tool $args: no '$want' in: $(head -c 300 <<<"$got")"
 done <<'CASES'
 framecost|--help|0|--interleaved
+framecost|--help|0|--fill
+framecost|--fill --parts|2|excludes
+framecost|--interleaved --parts|2|excludes
 framecost|--size 1280|2|--size
 framecost|--size 639x360|2|639x360 is smaller
 framecost|--only nothing|2|no screen's name contains "nothing"
